@@ -1,0 +1,66 @@
+// quorvel: the command-line front end. It runs the same core as the window.
+
+#include "cli/CliCommand.h"
+
+#include <cstring>
+#include <iostream>
+#include <iterator>
+#include <vector>
+
+namespace quorvel::cli {
+
+int UsageError(const std::string& message, const std::string& usage) {
+    std::cerr << "quorvel: " << message << "\n"
+              << "usage: " << usage << "\n";
+    return 2;
+}
+
+namespace {
+
+// Subcommands, in the order --help lists them.
+const std::vector<Command> kCommands = {};
+
+void PrintHelp() {
+    std::cout << "quorvel - clock configuration of PIC, dsPIC and PIC32 microcontrollers\n"
+                 "\n"
+                 "usage: quorvel --help | --version | COMMAND [ARGS]...\n"
+                 "\n"
+                 "Commands:\n";
+    for (const Command& c : kCommands)
+        std::cout << "  " << c.Name << std::string(10 - std::strlen(c.Name), ' ') << c.Summary
+                  << "\n";
+    std::cout << "\n"
+                 "Run \"quorvel COMMAND --help\" for the options of a command.\n";
+}
+
+} // namespace
+
+} // namespace quorvel::cli
+
+int main(int argc, char** argv) {
+    using namespace quorvel::cli;
+    const std::string usage = "quorvel --help | --version | COMMAND [ARGS]...";
+    if (argc < 2)
+        return UsageError("missing command", usage);
+    const std::string first = argv[1];
+    if (first == "--help" || first == "-h") {
+        PrintHelp();
+        return 0;
+    }
+    if (first == "--version") {
+        std::cout << "quorvel " << QUORVEL_VERSION << "\n";
+        return 0;
+    }
+    for (const Command& c : kCommands) {
+        if (first == c.Name) {
+            const Args rest(argv + 2, argv + argc);
+            try {
+                return c.Run(rest);
+            } catch (const std::exception& e) {
+                std::cerr << e.what() << "\n";
+                return 1;
+            }
+        }
+    }
+    return UsageError("unknown command \"" + first + "\"", usage);
+}

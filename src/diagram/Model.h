@@ -1,0 +1,132 @@
+#pragma once
+// The records and tables that describe the loaded device: its clock diagram (clickable
+// lines, connector rules, exclusion groups, value-box formulas), its configuration words and
+// the calculation inputs derived from the user's choices. One TModel holds them all; loading
+// a device replaces their contents wholesale.
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+namespace quorvel {
+
+// One clickable configuration-setting line of the diagram.
+struct TLine_ {
+    std::string Name; // configuration field name, upper-cased
+    std::uint16_t Id = 0;
+    std::uint16_t Spare = 0; // stored, never read
+    std::uint16_t X1 = 0, Y1 = 0;
+    std::uint16_t X2 = 0, Y2 = 0;
+    std::int32_t AltGroup = -1;  // -1: none
+    std::int32_t LinkGroup = -1; // -1: none
+    std::uint32_t Value = 0;     // 0..2147483647, the setting value this line chooses
+    double CalcValue = 1.0;      // value of the calculation variable `Name` when chosen
+};
+
+// One clickable register bit-field line: as TLine_, plus the line's trailing comment.
+struct TLineRegister_ : TLine_ {
+    std::string Comment; // "//..." trimmed, or empty
+};
+
+// A connector whose colour follows the marking of the listed line identifiers.
+struct TFollow_ {
+    std::uint16_t X1 = 0, Y1 = 0;
+    std::uint16_t X2 = 0, Y2 = 0;
+    std::vector<std::uint16_t> Ids;
+};
+
+// Line identifiers that exclude each other.
+struct TExcl_Groups {
+    std::vector<std::uint16_t> Ids;
+};
+
+// One value box and its formula; an empty Expression makes an input box.
+struct TFormula {
+    std::string Name;
+    std::uint16_t X = 0;
+    std::uint16_t Y = 0;
+    std::string Expression;
+};
+
+// A calculation variable named after a configuration field.
+struct TCalcVal {
+    std::string Name;
+    double Value = 0.0;
+};
+
+// The chosen value of one register bit-field.
+struct TRegVal {
+    std::string Name;
+    std::uint32_t Value = 0;
+    double CalcValue = 0.0;
+    std::string Comment;
+    bool Chosen = false;
+};
+
+// One entry of the device list.
+struct TPic_Type {
+    std::string Name;
+    std::string Diagram;
+};
+
+struct TSetting {
+    std::uint32_t Mask = 0;
+    std::uint32_t Value = 0;
+    std::string Description;
+};
+
+struct TField {
+    std::string Name;
+    std::string Description;
+    std::uint32_t Mask = 0;
+    std::vector<TSetting> Settings;
+};
+
+struct TConfigWord {
+    std::string Name;
+    std::uint32_t Address = 0;
+    std::vector<TField> Fields;
+};
+
+// A list of names whose lookup ignores ASCII letter case.
+class NameList {
+public:
+    // Index of the first entry equal to name ignoring case, or -1.
+    int IndexOf(const std::string& name) const;
+    // Appends name; an entry equal ignoring case should not be added twice.
+    void Add(const std::string& name);
+    void Clear();
+    std::size_t Count() const { return names_.size(); }
+    const std::string& operator[](std::size_t i) const { return names_[i]; }
+    const std::vector<std::string>& Items() const { return names_; }
+
+private:
+    std::vector<std::string> names_;
+    std::unordered_map<std::string, int> index_; // upper-cased name -> first position
+};
+
+constexpr int kValueBoxCount = 31;     // value boxes 0..30
+constexpr int kLabelCount = 41;        // Label1..Label41
+constexpr int kLabelledNameCount = 20; // configuration names that get a label pair
+
+// The diagram and device tables of the loaded device.
+struct TModel {
+    std::vector<TLine_> ConfigLines;
+    std::vector<bool> ConfigLineMarked;
+    std::vector<TLineRegister_> RegisterLines;
+    std::vector<bool> RegisterLineMarked;
+    std::vector<TFollow_> FollowRules;
+    std::vector<TFollow_> FollowNotRules;
+    std::vector<TExcl_Groups> ExclGroups;
+    NameList CalcVarNames;
+    std::vector<TCalcVal> CalcVals;
+    NameList RegNames;
+    std::vector<TRegVal> RegVals;
+    std::vector<TFormula> Formulas;
+    std::uint16_t ValueBoxCount = 0;
+    std::vector<TConfigWord> ConfigWords;
+};
+
+} // namespace quorvel

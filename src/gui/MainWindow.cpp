@@ -1,0 +1,191 @@
+#include "gui/MainWindow.h"
+
+#include "gui/CodeWindow.h"
+#include "gui/HelpWindow.h"
+
+#include <QGuiApplication>
+#include <QLocale>
+#include <QMenuBar>
+#include <QScreen>
+#include <QStyle>
+#include <clocale>
+
+namespace quorvel::gui {
+
+namespace {
+
+constexpr int kClientWidth = 1114;
+constexpr int kClientHeight = 890;
+constexpr int kLabelLeft = 760;
+
+// Tops of Label1..Label40: four pairs with their own spacing, then pairs every 32 pixels.
+int LabelTop(int number) {
+    static const int firstTops[8] = {40, 55, 75, 90, 110, 125, 145, 160};
+    if (number <= 8)
+        return firstTops[number - 1];
+    const int pair = (number - 9) / 2;
+    return (number % 2 == 1 ? 177 : 192) + 32 * pair;
+}
+
+} // namespace
+
+TForm1::TForm1(ConfiguratorPaths paths, TForm2* codeWindow, TForm3* helpWindow, QWidget* parent)
+    : QMainWindow(parent), codeWindow_(codeWindow), helpWindow_(helpWindow),
+      paths_(std::move(paths)) {
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(QStringLiteral("Quorvel Config 2014-11-30"));
+    QFont font(QStringLiteral("MS Sans Serif"));
+    setFont(font);
+
+    auto* central = new QWidget(this);
+    setCentralWidget(central);
+
+    scrollBox1_ = new QScrollArea(central);
+    scrollBox1_->setObjectName(QStringLiteral("ScrollBox1"));
+    scrollBox1_->setFrameShape(QFrame::NoFrame);
+    scrollBox1_->setGeometry(0, 0, 745, kClientHeight);
+    image1_ = new DiagramImage();
+    image1_->setObjectName(QStringLiteral("Image1"));
+    scrollBox1_->setWidget(image1_);
+    scrollBox1_->setWidgetResizable(false);
+    image1_->resize(745, kClientHeight);
+
+    BuildLabels(central);
+
+    listBox1_ = new QListWidget(central);
+    listBox1_->setObjectName(QStringLiteral("ListBox1"));
+    listBox1_->setGeometry(8, 8, 129, 873);
+    listBox1_->setUniformItemSizes(true);
+    listBox1_->hide();
+
+    BuildMenu();
+
+    // Value boxes live on the diagram, so they keep their place when it scrolls.
+    valueBoxes_ = std::make_unique<QtValueBoxes>(image1_);
+    labelView_ = std::make_unique<QtLabels>(labels_);
+    messages_ = std::make_unique<QtMessages>(this);
+
+    core_ = std::make_unique<Configurator>(
+        paths_, ConfiguratorViews{*image1_, *valueBoxes_, *labelView_, *messages_, clipboard_});
+
+    connect(listBox1_, &QListWidget::itemClicked, this, [this] { ListBox1Click(); });
+    connect(image1_, &DiagramImage::mouseMoved, this,
+            [this](int x, int y) { Image1MouseMove(x, y); });
+
+    // Client area 1114 x 890 below the menu bar, centred on the screen.
+    resize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+}
+
+TForm1::~TForm1() = default;
+
+void TForm1::SetMessagePresenter(std::function<void(const std::string&)> presenter) {
+    messages_->SetPresenter(std::move(presenter));
+}
+
+void TForm1::BuildLabels(QWidget* central) {
+    for (int number = 1; number <= kLabelCount; ++number) {
+        auto* label = new QLabel(central);
+        label->setObjectName(QStringLiteral("Label%1").arg(number));
+        if (number <= 40) {
+            if (number % 2 == 1) {
+                QFont bold = label->font();
+                bold.setBold(true);
+                label->setFont(bold);
+            }
+            label->move(kLabelLeft, LabelTop(number));
+        }
+        labels_[static_cast<std::size_t>(number - 1)] = label;
+    }
+    PlaceBottomRightLabel();
+}
+
+void TForm1::PlaceBottomRightLabel() {
+    // Label41 is anchored to the right and bottom edges of the client area.
+    QLabel* label41 = labels_[kLabelCount - 1];
+    const QWidget* central = centralWidget();
+    const int dx = (central != nullptr ? central->width() : kClientWidth) - kClientWidth;
+    const int dy = (central != nullptr ? central->height() : kClientHeight) - kClientHeight;
+    label41->move(1039 + std::max(dx, -1039), 877 + std::max(dy, -877));
+}
+
+void TForm1::BuildMenu() {
+    QMenuBar* bar = menuBar();
+    pic1_ = bar->addAction(QStringLiteral("Select PIC"));
+    pic1_->setObjectName(QStringLiteral("PIC1"));
+    code1_ = bar->addAction(QStringLiteral("Code"));
+    code1_->setObjectName(QStringLiteral("Code1"));
+    code1_->setVisible(false);
+    calculate1_ = bar->addAction(QStringLiteral("Calculate"));
+    calculate1_->setObjectName(QStringLiteral("Calculate1"));
+    calculate1_->setVisible(false);
+    QMenu* clearMenu = bar->addMenu(QStringLiteral("Clear"));
+    reset1_ = clearMenu->menuAction();
+    reset1_->setObjectName(QStringLiteral("Reset1"));
+    clearAll1_ = clearMenu->addAction(QStringLiteral("Clear All"));
+    clearAll1_->setObjectName(QStringLiteral("ClearAll1"));
+    clearConfigbits1_ = clearMenu->addAction(QStringLiteral("Clear Config bits"));
+    clearConfigbits1_->setObjectName(QStringLiteral("ClearConfigbits1"));
+    clearRegisterSettings1_ = clearMenu->addAction(QStringLiteral("Clear Register Settings"));
+    clearRegisterSettings1_->setObjectName(QStringLiteral("ClearRegisterSettings1"));
+    reloadAll1_ = clearMenu->addAction(QStringLiteral("Reload All"));
+    reloadAll1_->setObjectName(QStringLiteral("ReloadAll1"));
+    reset1_->setVisible(false);
+    help1_ = bar->addAction(QStringLiteral("Help"));
+    help1_->setObjectName(QStringLiteral("Help1"));
+    help1_->setVisible(false);
+
+    connect(pic1_, &QAction::triggered, this, [this] { Guard([this] { PIC1Click(); }); });
+}
+
+void TForm1::Guard(const std::function<void()>& handler) {
+    try {
+        handler();
+    } catch (const std::exception& e) {
+        messages_->ShowMessage(e.what());
+    } catch (...) {
+        messages_->ShowMessage("Unexpected error");
+    }
+}
+
+void TForm1::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (!shown_) {
+        shown_ = true;
+        Guard([this] { FormShow(); });
+    }
+}
+
+void TForm1::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    if (scrollBox1_ != nullptr && centralWidget() != nullptr)
+        scrollBox1_->resize(745, centralWidget()->height());
+    if (labels_[kLabelCount - 1] != nullptr)
+        PlaceBottomRightLabel();
+}
+
+void TForm1::FormShow() {
+    // Numbers are written and read with "." whatever the desktop's locale.
+    QLocale::setDefault(QLocale::c());
+    std::setlocale(LC_NUMERIC, "C");
+    core_->FormShow();
+    listBox1_->clear();
+    for (const std::string& item : core_->Devices().Items)
+        listBox1_->addItem(ToQt(item));
+}
+
+void TForm1::PIC1Click() {
+    listBox1_->raise();
+    listBox1_->show();
+    listBox1_->setFocus();
+}
+
+void TForm1::ListBox1Click() {}
+
+void TForm1::Image1MouseMove(int x, int y) {
+    Label(41)->setText(QStringLiteral("X: %1, Y: %2").arg(x).arg(y));
+    Label(41)->adjustSize();
+}
+
+} // namespace quorvel::gui

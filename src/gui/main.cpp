@@ -1,0 +1,26 @@
+// Quorvel_Configuration: the desktop program.
+
+#include "gui/CodeWindow.h"
+#include "gui/HelpWindow.h"
+#include "gui/MainWindow.h"
+#include "shell/KivDirectories.h"
+
+#include <QApplication>
+#include <QFileInfo>
+
+int main(int argc, char** argv) {
+    // The settings file lies in the directory that is current at start.
+    const std::string startDir = quorvel::StartDirectory();
+    QApplication app(argc, argv);
+    QApplication::setApplicationDisplayName(QStringLiteral("Quorvel Config"));
+    const std::string exeName =
+        QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName().toStdString();
+    quorvel::ConfiguratorPaths paths{quorvel::ProgramDirectory(true),
+                                     quorvel::JoinPath(startDir, exeName + ".ini")};
+    // Created in this order; only the main window is shown.
+    quorvel::gui::TForm2 codeWindow;
+    quorvel::gui::TForm3 helpWindow;
+    quorvel::gui::TForm1 mainWindow(paths, &codeWindow, &helpWindow);
+    mainWindow.show();
+    return QApplication::exec();
+}

@@ -1,0 +1,22 @@
+#pragma once
+// The device list file: one device per line, "name = diagram // comment".
+
+#include "diagram/Model.h"
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace quorvel {
+
+inline constexpr const char* kDeviceListFileName = "Quorvel_Configuration_PICs.txt";
+
+struct DeviceList {
+    std::vector<TPic_Type> DeviceTypes; // devices, separators excluded
+    std::vector<std::string> Items;     // what the list box shows, separators included
+};
+
+// Applies the line rules to the text of a device list file.
+DeviceList ParseDeviceList(std::string_view text);
+
+} // namespace quorvel

@@ -1,0 +1,86 @@
+#pragma once
+// In-memory implementations of the view interfaces, for the command line and for tests.
+// They keep exactly the state a window would show.
+
+#include "diagram/Bitmap.h"
+#include "diagram/Model.h"
+#include "shell/Views.h"
+
+#include <array>
+#include <string>
+#include <vector>
+
+namespace quorvel {
+
+class RasterSurface : public DiagramSurface {
+public:
+    void LoadBitmap(const std::string& path) override { bitmap_ = LoadBitmapFile(path); }
+    void DrawSegment(int x1, int y1, int x2, int y2, Rgb colour, int width) override {
+        bitmap_.DrawLine(x1, y1, x2, y2, colour, width);
+    }
+    const Bitmap& Picture() const { return bitmap_; }
+    Bitmap& Picture() { return bitmap_; }
+
+private:
+    Bitmap bitmap_;
+};
+
+struct ValueBoxState {
+    std::string text;
+    int left = 50;
+    int top = 50;
+    bool input = false;
+    bool visible = false;
+};
+
+class MemoryValueBoxes : public ValueBoxView {
+public:
+    std::string Text(int index) const override { return boxes_.at(Index(index)).text; }
+    void SetText(int index, const std::string& text) override {
+        boxes_.at(Index(index)).text = text;
+    }
+    void SetPosition(int index, int left, int top) override {
+        boxes_.at(Index(index)).left = left;
+        boxes_.at(Index(index)).top = top;
+    }
+    void SetInputStyle(int index, bool input) override { boxes_.at(Index(index)).input = input; }
+    void SetVisible(int index, bool visible) override { boxes_.at(Index(index)).visible = visible; }
+    const ValueBoxState& Box(int index) const { return boxes_.at(Index(index)); }
+
+private:
+    static std::size_t Index(int index) { return static_cast<std::size_t>(index); }
+    std::array<ValueBoxState, kValueBoxCount> boxes_{};
+};
+
+class MemoryLabels : public LabelView {
+public:
+    std::string Caption(int number) const override { return captions_.at(Index(number)); }
+    void SetCaption(int number, const std::string& caption) override {
+        captions_.at(Index(number)) = caption;
+    }
+
+private:
+    static std::size_t Index(int number) { return static_cast<std::size_t>(number - 1); }
+    std::array<std::string, kLabelCount> captions_{};
+};
+
+class RecordedMessages : public MessageView {
+public:
+    void ShowMessage(const std::string& text) override { messages_.push_back(text); }
+    const std::vector<std::string>& Messages() const { return messages_; }
+    void Clear() { messages_.clear(); }
+
+private:
+    std::vector<std::string> messages_;
+};
+
+class MemoryClipboard : public ClipboardView {
+public:
+    void SetClipboardText(const std::string& text) override { text_ = text; }
+    const std::string& Text() const { return text_; }
+
+private:
+    std::string text_;
+};
+
+} // namespace quorvel

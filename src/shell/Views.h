@@ -1,0 +1,66 @@
+#pragma once
+// The few things the core needs from a screen. The Qt windows implement them with widgets;
+// tests and the command line use the headless implementations of HeadlessViews.h.
+
+#include <cstdint>
+#include <string>
+
+namespace quorvel {
+
+struct Rgb {
+    std::uint8_t r = 0, g = 0, b = 0;
+    friend bool operator==(const Rgb&, const Rgb&) = default;
+};
+
+inline constexpr Rgb kRed{255, 0, 0};
+inline constexpr Rgb kBlue{0, 0, 255};
+inline constexpr Rgb kLime{0, 255, 0};
+inline constexpr Rgb kBlack{0, 0, 0};
+
+// The diagram bitmap, which marks are drawn into.
+class DiagramSurface {
+public:
+    virtual ~DiagramSurface() = default;
+    // Replaces the picture by the bitmap file at path; throws FileError with the message
+    // the user sees when the file cannot be read.
+    virtual void LoadBitmap(const std::string& path) = 0;
+    // Draws a straight segment into the picture's pixels.
+    virtual void DrawSegment(int x1, int y1, int x2, int y2, Rgb colour, int width) = 0;
+};
+
+// The 31 single-line value boxes, indices 0..30.
+class ValueBoxView {
+public:
+    virtual ~ValueBoxView() = default;
+    virtual std::string Text(int index) const = 0;
+    virtual void SetText(int index, const std::string& text) = 0;
+    virtual void SetPosition(int index, int left, int top) = 0;
+    // Input box: editable, tab stop, yellow, bordered. Result box: read-only, no tab stop,
+    // window colour, no border.
+    virtual void SetInputStyle(int index, bool input) = 0;
+    virtual void SetVisible(int index, bool visible) = 0;
+};
+
+// Label1..Label41, by number.
+class LabelView {
+public:
+    virtual ~LabelView() = default;
+    virtual std::string Caption(int number) const = 0;
+    virtual void SetCaption(int number, const std::string& caption) = 0;
+};
+
+// Message boxes.
+class MessageView {
+public:
+    virtual ~MessageView() = default;
+    virtual void ShowMessage(const std::string& text) = 0;
+};
+
+// The clipboard (text).
+class ClipboardView {
+public:
+    virtual ~ClipboardView() = default;
+    virtual void SetClipboardText(const std::string& text) = 0;
+};
+
+} // namespace quorvel

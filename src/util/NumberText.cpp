@@ -1,0 +1,178 @@
+#include "util/NumberText.h"
+
+#include "util/Errors.h"
+
+#include <charconv>
+#include <cmath>
+#include <limits>
+
+namespace quorvel {
+
+namespace {
+
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+int HexDigit(char c) {
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
+} // namespace
+
+std::optional<double> ParseFloat(std::string_view text) {
+    std::size_t i = 0;
+    const std::size_t n = text.size();
+    while (i < n && text[i] == ' ')
+        ++i;
+    std::size_t end = n;
+    while (end > i && text[end - 1] == ' ')
+        --end;
+    bool negative = false;
+    if (i < end && (text[i] == '+' || text[i] == '-')) {
+        negative = text[i] == '-';
+        ++i;
+    }
+    // Validate the shape ourselves; from_chars then only sees digits, "." and an exponent.
+    const std::size_t bodyStart = i;
+    std::size_t digits = 0;
+    while (i < end && IsDigit(text[i])) {
+        ++i;
+        ++digits;
+    }
+    if (i < end && text[i] == '.') {
+        ++i;
+        while (i < end && IsDigit(text[i])) {
+            ++i;
+            ++digits;
+        }
+    }
+    if (digits == 0)
+        return std::nullopt;
+    if (i < end && (text[i] == 'e' || text[i] == 'E')) {
+        ++i;
+        if (i < end && (text[i] == '+' || text[i] == '-'))
+            ++i;
+        std::size_t expDigits = 0;
+        while (i < end && IsDigit(text[i])) {
+            ++i;
+            ++expDigits;
+        }
+        if (expDigits == 0)
+            return std::nullopt;
+    }
+    if (i != end)
+        return std::nullopt;
+    std::string body(text.substr(bodyStart, end - bodyStart));
+    // from_chars accepts neither "+" on the exponent nor a missing integer part in all
+    // library versions; normalise both.
+    if (body[0] == '.')
+        body.insert(body.begin(), '0');
+    const std::size_t ePos = body.find_first_of("eE");
+    if (ePos != std::string::npos && ePos + 1 < body.size() && body[ePos + 1] == '+')
+        body.erase(ePos + 1, 1);
+    double value = 0.0;
+    const auto res =
+        std::from_chars(body.data(), body.data() + body.size(), value, std::chars_format::general);
+    if (res.ec == std::errc::result_out_of_range) {
+        // Underflow gives a tiny number, which is still a value; overflow is not.
+        if (ePos != std::string::npos && body.find('-', ePos) != std::string::npos)
+            return negative ? -0.0 : 0.0;
+        return std::nullopt;
+    }
+    if (res.ec != std::errc() || res.ptr != body.data() + body.size() || !std::isfinite(value))
+        return std::nullopt;
+    return negative ? -value : value;
+}
+
+std::optional<std::int64_t> ParseInteger(std::string_view text) {
+    std::size_t i = 0;
+    const std::size_t n = text.size();
+    while (i < n && text[i] == ' ')
+        ++i;
+    bool negative = false;
+    if (i < n && (text[i] == '+' || text[i] == '-')) {
+        negative = text[i] == '-';
+        ++i;
+    }
+    int base = 10;
+    if (i < n && text[i] == '$') {
+        base = 16;
+        ++i;
+    } else if (i < n && (text[i] == 'x' || text[i] == 'X')) {
+        base = 16;
+        ++i;
+    } else if (i + 1 < n && text[i] == '0' && (text[i + 1] == 'x' || text[i + 1] == 'X')) {
+        base = 16;
+        i += 2;
+    }
+    if (i == n)
+        return std::nullopt;
+    // Accumulate as a magnitude so that the most negative value is representable.
+    const std::uint64_t limit =
+        negative ? std::uint64_t{1} << 63 : std::uint64_t{std::numeric_limits<std::int64_t>::max()};
+    std::uint64_t magnitude = 0;
+    for (; i < n; ++i) {
+        const int d = base == 16 ? HexDigit(text[i]) : (IsDigit(text[i]) ? text[i] - '0' : -1);
+        if (d < 0)
+            return std::nullopt;
+        const auto ud = static_cast<std::uint64_t>(d);
+        if (magnitude > (limit - ud) / static_cast<std::uint64_t>(base))
+            return std::nullopt;
+        magnitude = magnitude * static_cast<std::uint64_t>(base) + ud;
+    }
+    if (negative)
+        return magnitude == (std::uint64_t{1} << 63) ? std::numeric_limits<std::int64_t>::min()
+                                                     : -static_cast<std::int64_t>(magnitude);
+    return static_cast<std::int64_t>(magnitude);
+}
+
+std::string InvalidIntegerMessage(std::string_view text) {
+    return "'" + std::string(text) + "' is not a valid integer value";
+}
+
+std::string InvalidFloatMessage(std::string_view text) {
+    return "'" + std::string(text) + "' is not a valid floating point value";
+}
+
+std::int64_t StrToInt64(std::string_view text) {
+    const auto value = ParseInteger(text);
+    if (!value)
+        throw ConversionError(InvalidIntegerMessage(text));
+    return *value;
+}
+
+std::int32_t StrToInt(std::string_view text) {
+    const std::int64_t value = StrToInt64(text);
+    if (value < std::numeric_limits<std::int32_t>::min() ||
+        value > std::numeric_limits<std::int32_t>::max())
+        throw ConversionError(InvalidIntegerMessage(text));
+    return static_cast<std::int32_t>(value);
+}
+
+double StrToFloat(std::string_view text) {
+    const auto value = ParseFloat(text);
+    if (!value)
+        throw ConversionError(InvalidFloatMessage(text));
+    return *value;
+}
+
+std::string IntToText(std::int64_t value) {
+    char buf[24];
+    const auto res = std::to_chars(buf, buf + sizeof buf, value);
+    return std::string(buf, res.ptr);
+}
+
+std::string UIntToText(std::uint64_t value) {
+    char buf[24];
+    const auto res = std::to_chars(buf, buf + sizeof buf, value);
+    return std::string(buf, res.ptr);
+}
+
+} // namespace quorvel

@@ -1,0 +1,83 @@
+#include "TestSupport.h"
+#include "gui/CodeWindow.h"
+#include "gui/HelpWindow.h"
+#include "gui/MainWindow.h"
+
+#include <QApplication>
+#include <QMenuBar>
+#include <gtest/gtest.h>
+
+namespace quorvel::gui {
+namespace {
+
+struct Windows {
+    TForm2 code;
+    TForm3 help;
+    TForm1 main;
+    std::vector<std::string> messages;
+
+    explicit Windows(const ConfiguratorPaths& paths) : main(paths, &code, &help) {
+        main.SetMessagePresenter([this](const std::string& m) { messages.push_back(m); });
+        main.show();
+        QApplication::processEvents();
+    }
+};
+
+TEST(Startup, ShowsTheMainWindowWithOnlySelectPic) {
+    test::KeepCurrentDirectory keep;
+    test::ScratchDir dir;
+    dir.Write("Quorvel_Configuration_PICs.txt", "PIC18F45K22 = PIC18K22\n-\n- = x\nB = Y\n");
+    Windows w({dir.Path() + "/", dir.File("Quorvel_Configuration.ini")});
+
+    EXPECT_EQ(w.main.windowTitle(), "Quorvel Config 2014-11-30");
+    EXPECT_EQ(w.main.centralWidget()->size(), QSize(1114, 890));
+    EXPECT_TRUE(w.messages.empty());
+    EXPECT_TRUE(w.main.PIC1()->isVisible());
+    for (QAction* hidden : {w.main.Code1(), w.main.Calculate1(), w.main.Reset1(), w.main.Help1()})
+        EXPECT_FALSE(hidden->isVisible()) << hidden->text().toStdString();
+    EXPECT_FALSE(w.code.isVisible());
+    EXPECT_FALSE(w.help.isVisible());
+    EXPECT_EQ(w.main.ScrollBox1()->geometry(), QRect(0, 0, 745, 890));
+    EXPECT_EQ(w.main.Label(1)->pos(), QPoint(760, 40));
+    EXPECT_EQ(w.main.Label(8)->pos(), QPoint(760, 160));
+    EXPECT_EQ(w.main.Label(9)->pos(), QPoint(760, 177));
+    EXPECT_EQ(w.main.Label(40)->pos(), QPoint(760, 672));
+    EXPECT_TRUE(w.main.Label(1)->font().bold());
+    EXPECT_FALSE(w.main.Label(2)->font().bold());
+    for (int i = 0; i < kValueBoxCount; ++i)
+        EXPECT_FALSE(w.main.ValueBoxAt(i)->isVisible());
+
+    QListWidget* list = w.main.ListBox1();
+    EXPECT_FALSE(list->isVisible());
+    ASSERT_EQ(list->count(), 4);
+    EXPECT_EQ(list->item(0)->text(), "PIC18F45K22");
+    EXPECT_EQ(list->item(1)->text(), "");
+    EXPECT_EQ(list->item(2)->text(), "-");
+    w.main.PIC1()->trigger();
+    EXPECT_TRUE(list->isVisible());
+    EXPECT_EQ(list->geometry(), QRect(8, 8, 129, 873));
+}
+
+TEST(Startup, MissingDeviceListIsReportedAndTheWindowStaysUsable) {
+    test::KeepCurrentDirectory keep;
+    test::ScratchDir dir;
+    Windows w({dir.Path() + "/", dir.File("Quorvel_Configuration.ini")});
+    EXPECT_EQ(w.messages,
+              std::vector<std::string>{"File \"Quorvel_Configuration_PICs.txt\" not found"});
+    EXPECT_EQ(w.main.ListBox1()->count(), 0);
+    w.main.PIC1()->trigger();
+    EXPECT_TRUE(w.main.ListBox1()->isVisible());
+}
+
+TEST(Startup, CodeAndHelpWindowsHaveTheirPlaces) {
+    TForm2 code;
+    TForm3 help;
+    EXPECT_EQ(code.windowTitle(), "Initialisation code");
+    EXPECT_EQ(code.geometry(), QRect(309, 144, 870, 640));
+    EXPECT_EQ(help.windowTitle(), "Help");
+    EXPECT_EQ(help.geometry(), QRect(193, 123, 870, 640));
+    EXPECT_EQ(code.Memo1()->font().pixelSize(), 13);
+}
+
+} // namespace
+} // namespace quorvel::gui

@@ -1,0 +1,38 @@
+#include "shell/DeviceList.h"
+
+#include <gtest/gtest.h>
+
+namespace quorvel {
+namespace {
+
+TEST(ParseDeviceList, AppliesTheLineRules) {
+    const DeviceList list = ParseDeviceList("  PIC18F45K22 = PIC18K22 // 8-bit family\r\n"
+                                            "// only a comment\n"
+                                            "\n"
+                                            "   \n"
+                                            "-\n"
+                                            "- = separator\n"
+                                            "A=B=C\n"
+                                            "Lonely\n");
+    ASSERT_EQ(list.DeviceTypes.size(), 4u);
+    EXPECT_EQ(list.DeviceTypes[0].Name, "PIC18F45K22");
+    EXPECT_EQ(list.DeviceTypes[0].Diagram, "PIC18K22");
+    EXPECT_EQ(list.DeviceTypes[1].Name, "") << "a lone '-' has no '=': empty entry";
+    EXPECT_EQ(list.DeviceTypes[2].Name, "A");
+    EXPECT_EQ(list.DeviceTypes[2].Diagram, "B=C");
+    EXPECT_EQ(list.DeviceTypes[3].Name, "");
+    EXPECT_EQ(list.DeviceTypes[3].Diagram, "");
+    EXPECT_EQ(list.Items, (std::vector<std::string>{"PIC18F45K22", "", "-", "A", ""}));
+}
+
+TEST(ParseDeviceList, SurvivesAnyBytes) {
+    std::string junk;
+    for (int i = 0; i < 256; ++i)
+        junk += static_cast<char>(i);
+    junk += std::string(1 << 20, 'x') + "=" + std::string(1000, '\0');
+    const DeviceList list = ParseDeviceList(junk);
+    EXPECT_FALSE(list.Items.empty());
+}
+
+} // namespace
+} // namespace quorvel

@@ -1,0 +1,97 @@
+#include "util/NumberText.h"
+#include "util/Errors.h"
+
+#include <clocale>
+#include <gtest/gtest.h>
+
+namespace quorvel {
+namespace {
+
+TEST(ParseFloat, AcceptsTheDescribedForms) {
+    const std::pair<const char*, double> good[] = {
+        {"5", 5.0},         {"5.", 5.0},      {"+.5", 0.5},    {".5", 0.5},
+        {"-2.5", -2.5},     {" 12.5 ", 12.5}, {"1e3", 1000.0}, {"1E+3", 1000.0},
+        {"2.5e-3", 0.0025}, {"-0", -0.0},     {"1e-400", 0.0},
+    };
+    for (const auto& [text, value] : good) {
+        const auto parsed = ParseFloat(text);
+        ASSERT_TRUE(parsed.has_value()) << text;
+        EXPECT_EQ(*parsed, value) << text;
+    }
+}
+
+TEST(ParseFloat, RejectsEverythingElse) {
+    const char* bad[] = {"",     "-",   "+",   ".",   "1.2.3", "1,5", "1e",   "e5",
+                         "0x10", "1 2", "inf", "nan", "1e999", "--1", "4 Mhz"};
+    for (const char* text : bad)
+        EXPECT_FALSE(ParseFloat(text).has_value()) << text;
+}
+
+TEST(ParseFloat, IgnoresTheUsersLocale) {
+    const std::string saved = std::setlocale(LC_ALL, nullptr);
+    if (std::setlocale(LC_ALL, "de_DE.UTF-8") == nullptr)
+        std::setlocale(LC_ALL, "de_DE");
+    EXPECT_EQ(ParseFloat("3.6864"), 3.6864);
+    EXPECT_FALSE(ParseFloat("3,6864").has_value());
+    std::setlocale(LC_ALL, saved.c_str());
+}
+
+TEST(ParseInteger, AcceptsDecimalAndHexadecimalForms) {
+    const std::pair<const char*, std::int64_t> good[] = {
+        {"42", 42},
+        {"  42", 42},
+        {"+7", 7},
+        {"-7", -7},
+        {"$FF", 255},
+        {"xff", 255},
+        {"X1F", 31},
+        {"0x10", 16},
+        {"0XfF", 255},
+        {"-$10", -16},
+        {"4294967295", 4294967295LL},
+        {"9223372036854775807", INT64_MAX},
+        {"-9223372036854775808", INT64_MIN},
+    };
+    for (const auto& [text, value] : good) {
+        const auto parsed = ParseInteger(text);
+        ASSERT_TRUE(parsed.has_value()) << text;
+        EXPECT_EQ(*parsed, value) << text;
+    }
+}
+
+TEST(ParseInteger, RejectsEverythingElse) {
+    const char* bad[] = {"",
+                         " ",
+                         "-",
+                         "$",
+                         "0x",
+                         "12 ",
+                         "1.0",
+                         "1e3",
+                         "0x1G",
+                         "abc",
+                         "9223372036854775808",
+                         "$10000000000000000"};
+    for (const char* text : bad)
+        EXPECT_FALSE(ParseInteger(text).has_value()) << text;
+}
+
+TEST(Conversions, ThrowTheProgramsMessages) {
+    try {
+        StrToInt("12a");
+        FAIL() << "no error";
+    } catch (const ConversionError& e) {
+        EXPECT_STREQ(e.what(), "'12a' is not a valid integer value");
+    }
+    try {
+        StrToFloat("1.2.3");
+        FAIL() << "no error";
+    } catch (const ConversionError& e) {
+        EXPECT_STREQ(e.what(), "'1.2.3' is not a valid floating point value");
+    }
+    EXPECT_THROW(StrToInt("2147483648"), ConversionError);
+    EXPECT_EQ(StrToInt("-2147483648"), INT32_MIN);
+}
+
+} // namespace
+} // namespace quorvel
