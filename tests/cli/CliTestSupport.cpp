@@ -1,0 +1,46 @@
+#include "CliTestSupport.h"
+
+#include "TestSupport.h"
+
+#include <cstdlib>
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+namespace quorvel::test {
+
+namespace {
+
+std::string ShellQuote(const std::string& word) {
+    std::string quoted = "'";
+    for (const char c : word) {
+        if (c == '\'')
+            quoted += "'\\''";
+        else
+            quoted += c;
+    }
+    return quoted + "'";
+}
+
+} // namespace
+
+CliResult RunQuorvel(const std::vector<std::string>& args, const std::string& input,
+                     const std::string& workDir) {
+    ScratchDir io;
+    const std::string in = io.Write("stdin", input);
+    std::string command;
+    if (!workDir.empty())
+        command += "cd " + ShellQuote(workDir) + " && ";
+    command += ShellQuote(std::string(QUORVEL_BUILD_DIR) + "/quorvel");
+    for (const std::string& a : args)
+        command += " " + ShellQuote(a);
+    command += " <" + ShellQuote(in) + " >" + ShellQuote(io.File("stdout")) + " 2>" +
+               ShellQuote(io.File("stderr"));
+    const int status = std::system(command.c_str());
+    CliResult r;
+    r.ExitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    r.Out = ReadFile(io.File("stdout"));
+    r.Err = ReadFile(io.File("stderr"));
+    return r;
+}
+
+} // namespace quorvel::test

@@ -1,0 +1,20 @@
+#pragma once
+// Runs the built quorvel executable and captures what it writes.
+
+#include <string>
+#include <vector>
+
+namespace quorvel::test {
+
+struct CliResult {
+    int ExitCode = -1;
+    std::string Out;
+    std::string Err;
+};
+
+// Runs quorvel with the given arguments (each passed as one word), optionally feeding
+// `input` on standard input, with `workDir` as current directory when not empty.
+CliResult RunQuorvel(const std::vector<std::string>& args, const std::string& input = "",
+                     const std::string& workDir = "");
+
+} // namespace quorvel::test
