@@ -154,12 +154,27 @@ private:
 
 } // namespace
 
+namespace {
+
+// "<" + name + closing, upper-cased.
+std::string UpperTag(std::string_view name, std::string_view closing) {
+    std::string tag;
+    tag.reserve(name.size() + 2);
+    tag += '<';
+    tag.append(name);
+    tag.append(closing);
+    UpperInPlace(tag);
+    return tag;
+}
+
+} // namespace
+
 bool HasTag(std::string_view name, std::string_view line) {
-    return Contains(UpperAscii(line), UpperAscii("<" + std::string(name) + ">"));
+    return Contains(UpperAscii(line), UpperTag(name, ">"));
 }
 
 bool OpensTag(std::string_view name, std::string_view line) {
-    return Opens(UpperAscii(line), UpperAscii("<" + std::string(name)));
+    return Opens(UpperAscii(line), UpperTag(name, ""));
 }
 
 std::string StripTags(std::string_view line) {
