@@ -9,7 +9,6 @@ namespace quorvel {
 namespace {
 
 using test::ScratchDir;
-using test::TestData;
 
 std::vector<TConfigWord> Read(const std::string& text) {
     std::vector<TConfigWord> words;
@@ -90,26 +89,6 @@ TEST(DefinitionTags, StripTagsRemovesEverySpanAndTrims) {
 }
 
 // --- Scan states ---
-
-TEST(DefinitionStates, ReadsOneWordWithOneFieldAndTwoSettingsInFileOrder) {
-    std::vector<TConfigWord> words;
-    ASSERT_TRUE(ReadDefinitionFile(TestData("one_word_one_field_two_settings.vlk"), words));
-    ASSERT_EQ(words.size(), 1u);
-    EXPECT_EQ(words[0].Name, "CONFIG1H");
-    EXPECT_EQ(words[0].Address, 0x300001u);
-    ASSERT_EQ(words[0].Fields.size(), 1u);
-    const TField& field = words[0].Fields[0];
-    EXPECT_EQ(field.Name, "FOSC");
-    EXPECT_EQ(field.Description, "Oscillator Selection");
-    EXPECT_EQ(field.Mask, 0x0Fu);
-    ASSERT_EQ(field.Settings.size(), 2u);
-    EXPECT_EQ(field.Settings[0].Mask, 15u);
-    EXPECT_EQ(field.Settings[0].Value, 2u);
-    EXPECT_EQ(field.Settings[0].Description, "HS oscillator (above 4 MHz)");
-    EXPECT_EQ(field.Settings[1].Mask, 15u);
-    EXPECT_EQ(field.Settings[1].Value, 8u);
-    EXPECT_EQ(field.Settings[1].Description, "Internal oscillator");
-}
 
 TEST(DefinitionStates, LinesOutsideTheSectionAreNeverExamined) {
     // Before "<cfg>" and after "</cfg>", even openers and bad numbers are ignored.

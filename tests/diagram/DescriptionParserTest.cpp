@@ -86,14 +86,8 @@ TEST(DescriptionLines, ReadsEveryFieldOfAConfigurationLine) {
     ASSERT_EQ(p.error, "");
     const TLine_& l = p.model.ConfigLines.at(0);
     EXPECT_EQ(l.Name, "FOSC");
-    EXPECT_EQ(l.Id, 7);
-    EXPECT_EQ(l.Spare, 9);
-    EXPECT_EQ(l.X1, 10);
-    EXPECT_EQ(l.Y1, 20);
-    EXPECT_EQ(l.X2, 60);
-    EXPECT_EQ(l.Y2, 25);
-    EXPECT_EQ(l.AltGroup, -1);
-    EXPECT_EQ(l.LinkGroup, 4);
+    EXPECT_EQ(std::vector<int>({l.Id, l.Spare, l.X1, l.Y1, l.X2, l.Y2, l.AltGroup, l.LinkGroup}),
+              std::vector<int>({7, 9, 10, 20, 60, 25, -1, 4}));
     EXPECT_EQ(l.Value, 16u);
     EXPECT_EQ(l.CalcValue, 25.0);
     EXPECT_EQ(p.model.ConfigLineMarked, std::vector<bool>{false});
@@ -319,25 +313,6 @@ protected:
     MemoryValueBoxes boxes;
 };
 
-TEST_F(DescriptionLoad, ReadsEveryLineKindOfAFile) {
-    LoadDiagramDescription("EveryKind", model, boxes);
-    ASSERT_EQ(model.ConfigLines.size(), 2u);
-    EXPECT_EQ(model.ConfigLines[1].Value, 8u);
-    EXPECT_EQ(model.ConfigLines[1].CalcValue, 8.0);
-    ASSERT_EQ(model.CalcVals.size(), 1u);
-    EXPECT_EQ(model.CalcVals[0].Value, 8.0); // from the first FOSC line's field 10
-    ASSERT_EQ(model.RegisterLines.size(), 1u);
-    EXPECT_EQ(model.RegisterLines[0].Comment, "//  OSCCON: FRC with PLL");
-    EXPECT_EQ(model.RegVals.at(0).CalcValue, 0.5);
-    EXPECT_EQ(model.FollowRules.at(0).Ids, (std::vector<std::uint16_t>{1, 2}));
-    EXPECT_EQ(model.FollowNotRules.at(0).Ids, (std::vector<std::uint16_t>{3}));
-    EXPECT_EQ(model.ExclGroups.at(0).Ids, (std::vector<std::uint16_t>{1, 3}));
-    ASSERT_EQ(model.Formulas.size(), 2u);
-    EXPECT_EQ(model.Formulas[1].Expression, "max(E0,FOSC) * 2");
-    EXPECT_TRUE(boxes.Box(0).input);
-    EXPECT_FALSE(boxes.Box(1).input);
-}
-
 TEST_F(DescriptionLoad, ASecondDescriptionReplacesTheFirst) {
     model.ConfigWords.resize(2);
     LoadDiagramDescription("EveryKind", model, boxes);
@@ -418,15 +393,6 @@ TEST(DescriptionInput, HugeLinesAndManyLinesStayLinear) {
     const Parsed many = Parse(Repeat("A,1,0,3,3,9,9,-1,-1,1\n", 100000));
     EXPECT_EQ(many.error, "Range check error");
     EXPECT_EQ(many.model.ConfigLines.size(), 65536u);
-}
-
-TEST(DescriptionInput, ForEachLineNumbersLinesFromOne) {
-    std::vector<std::pair<std::size_t, std::string>> seen;
-    ForEachDescriptionLine("a\r\n\nb\rc\nd", [&](std::size_t n, std::string_view line) {
-        seen.emplace_back(n, std::string(line));
-    });
-    EXPECT_EQ(seen, (std::vector<std::pair<std::size_t, std::string>>{
-                        {1, "a"}, {2, ""}, {3, "bc"}, {4, "d"}}));
 }
 
 } // namespace
