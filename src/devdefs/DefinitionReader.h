@@ -23,9 +23,9 @@ bool OpensTag(std::string_view name, std::string_view line);
 std::string StripTags(std::string_view line);
 
 // Parses definition-file text into words (emptied first); lines end with LF, CR LF or a lone
-// CR. Throws ConversionError with
-// "'%s' is not a valid integer value" or "Range check error" at the first bad number (or when a
-// list would outgrow 65,536 entries); words then keeps what was read before that line.
+// CR. Throws ConversionError with "'%s' is not a valid integer value" or "Range check error" at
+// the first bad number (or when a list would outgrow 65,536 entries); words then keeps what was
+// read before that line.
 void ReadDefinitionText(std::string_view text, std::vector<TConfigWord>& words);
 
 // Reads the file `fileName` (relative to the current directory). Returns false, leaving words

@@ -19,8 +19,10 @@ constexpr std::size_t kCommentLength = 255;
 // 16-bit values, so end points outside this range would wrap around.
 constexpr std::int32_t kMinLineCoordinate = 3;
 constexpr std::int32_t kMaxLineCoordinate = 65532;
-// Register bit-fields live in a 32-bit register.
+// Register bit-fields live in a 32-bit register; the code generator reads at most this many
+// characters of a bit range.
 constexpr std::int64_t kHighestBit = 31;
+constexpr std::size_t kBitRangeLength = 255;
 
 constexpr std::size_t kLineFieldCount = 10;
 constexpr std::size_t kCalcValueField = 10;
@@ -191,7 +193,7 @@ std::optional<BitRange> RegisterBitRange(std::string_view name) {
     const std::size_t open = name.find('<');
     if (open == std::string_view::npos)
         return std::nullopt;
-    std::string_view bits = name.substr(open + 1, kCommentLength);
+    std::string_view bits = name.substr(open + 1, kBitRangeLength);
     if (!bits.empty())
         bits.remove_suffix(1); // the closing ">"
     std::string_view high = bits;
