@@ -1,6 +1,7 @@
 // quorvel: the command-line front end. It runs the same core as the window.
 
 #include "cli/CliCommand.h"
+#include "cli/ReaderCommands.h"
 
 #include <cstring>
 #include <iostream>
@@ -18,7 +19,11 @@ int UsageError(const std::string& message, const std::string& usage) {
 namespace {
 
 // Subcommands, in the order --help lists them.
-const std::vector<Command> kCommands = {};
+const std::vector<Command> kCommands = {
+    {"defs", "print the configuration words of a definition file as JSON", RunDefs},
+    {"diagram", "print a parsed diagram description file as JSON", RunDiagram},
+    {"check", "list every problem of a diagram description file", RunCheck},
+};
 
 void PrintHelp() {
     std::cout << "quorvel - clock configuration of PIC, dsPIC and PIC32 microcontrollers\n"

@@ -1,0 +1,115 @@
+// Speed of the definition reader on a 5 MB definition file, and of the description parser on
+// a description of 60,000 lines. Both texts are generated here.
+
+#include "devdefs/DefinitionReader.h"
+#include "diagram/DescriptionParser.h"
+#include "shell/HeadlessViews.h"
+
+#include <benchmark/benchmark.h>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+namespace {
+
+std::string Number(unsigned n) {
+    return std::to_string(n);
+}
+
+// A definition file of about `bytes` bytes: some text before the configuration section, then
+// words with fields and settings, one tag per line, indented as such files usually are.
+std::string DefinitionText(std::size_t bytes) {
+    std::string text = "<device>\n  <name>BENCH</name>\n  <memory>\n";
+    for (int i = 0; i < 2000; ++i)
+        text +=
+            "    <region start=\"0x" + Number(static_cast<unsigned>(i) * 64) + "\" size=\"64\"/>\n";
+    text += "  </memory>\n  <cfg>\n";
+    for (unsigned w = 0; text.size() < bytes; ++w) {
+        text += "    <cfgbits id=\"" + Number(w) + "\">\n      <skey>CONFIG" + Number(w) +
+                "</skey>\n      <waddr>0x" + Number(300000 + w) + "</waddr>\n";
+        for (unsigned f = 0; f < 8; ++f) {
+            text += "      <field id=\"" + Number(f) + "\">\n        <skey>FIELD" + Number(f) +
+                    "</skey>\n        <sdesc>Field number " + Number(f) +
+                    " of the word (see the data sheet</sdesc>\n        <wmask>$" +
+                    Number(1u << (f % 4)) + "</wmask>\n";
+            for (unsigned s = 0; s < 4; ++s)
+                text += "        <setting id=\"" + Number(s) + "\">\n          <wreq>" +
+                        Number(15) + "</wreq>\n          <wValue>" + Number(s) +
+                        "</wValue>\n          <sdesc>Setting " + Number(s) +
+                        " (chosen by the bits)</sdesc>\n        </setting>\n";
+            text += "      </field>\n";
+        }
+        text += "    </cfgbits>\n";
+    }
+    text += "  </cfg>\n</device>\n";
+    return text;
+}
+
+void BM_ReadDefinition5MB(benchmark::State& state) {
+    const std::string text = DefinitionText(5 * 1024 * 1024);
+    std::vector<quorvel::TConfigWord> words;
+    for (auto _ : state) {
+        quorvel::ReadDefinitionText(text, words);
+        benchmark::DoNotOptimize(words.data());
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) *
+                            static_cast<std::int64_t>(text.size()));
+    state.counters["words"] = static_cast<double>(words.size());
+}
+BENCHMARK(BM_ReadDefinition5MB)->Unit(benchmark::kMillisecond);
+
+// The same from a file, as a device load reads it.
+void BM_ReadDefinitionFile5MB(benchmark::State& state) {
+    const std::string path =
+        (std::filesystem::temp_directory_path() / "quorvel_defs_bench.vlk").string();
+    {
+        std::ofstream out(path, std::ios::binary);
+        out << DefinitionText(5 * 1024 * 1024);
+    }
+    std::vector<quorvel::TConfigWord> words;
+    for (auto _ : state) {
+        if (!quorvel::ReadDefinitionFile(path, words))
+            state.SkipWithError("cannot read the generated file");
+        benchmark::DoNotOptimize(words.data());
+    }
+    std::remove(path.c_str());
+}
+BENCHMARK(BM_ReadDefinitionFile5MB)->Unit(benchmark::kMillisecond);
+
+std::string DescriptionText(int lines) {
+    std::string text;
+    for (int i = 0; i < lines; ++i) {
+        const std::string n = Number(static_cast<unsigned>(i));
+        switch (i % 4) {
+        case 0:
+            text += "FIELD" + Number(static_cast<unsigned>(i % 50)) + ", " + n +
+                    ", 0, 10, 20, 60, 20, 1, -1, 2, 8.5 // setting\n";
+            break;
+        case 1:
+            text += "OSCCON<14:12>, " + n + ", 0, 100, 40, 150, 40, 2, -1, 3 // register\n";
+            break;
+        case 2:
+            text += "FOLLOW, 70, 20, 90, 20, 1 2 3 " + n + "\n";
+            break;
+        default:
+            text += "EXCL, 1, 2, " + n + "\n";
+        }
+    }
+    return text;
+}
+
+void BM_ParseDescription60k(benchmark::State& state) {
+    const std::string text = DescriptionText(60000);
+    quorvel::TModel model;
+    quorvel::MemoryValueBoxes boxes;
+    for (auto _ : state) {
+        quorvel::ParseDiagramDescription(text, model, boxes);
+        benchmark::DoNotOptimize(model.ConfigLines.data());
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) *
+                            static_cast<std::int64_t>(text.size()));
+}
+BENCHMARK(BM_ParseDescription60k)->Unit(benchmark::kMillisecond);
+
+} // namespace

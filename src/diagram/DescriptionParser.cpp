@@ -1,0 +1,309 @@
+#include "diagram/DescriptionParser.h"
+
+#include "util/Errors.h"
+#include "util/KivStrings.h"
+#include "util/NumberText.h"
+#include "util/TextFile.h"
+
+#include <vector>
+
+namespace quorvel {
+
+namespace {
+
+// Every list of the model is indexed with 16-bit counters.
+constexpr std::size_t kMaxListEntries = 65536;
+// A comment keeps at most this many characters from its "//" on.
+constexpr std::size_t kCommentLength = 255;
+// The click box of a line reaches 3 pixels beyond its end points and is computed on unsigned
+// 16-bit values, so end points outside this range would wrap around.
+constexpr std::int32_t kMinLineCoordinate = 3;
+constexpr std::int32_t kMaxLineCoordinate = 65532;
+// Register bit-fields live in a 32-bit register; the code generator reads at most this many
+// characters of a bit range.
+constexpr std::int64_t kHighestBit = 31;
+constexpr std::size_t kBitRangeLength = 255;
+
+constexpr std::size_t kLineFieldCount = 10;
+constexpr std::size_t kCalcValueField = 10;
+constexpr std::size_t kFollowIdsField = 5;
+
+[[noreturn]] void ThrowRangeError() {
+    throw ConversionError(kRangeCheckError);
+}
+
+template <typename T> void CheckRoom(const std::vector<T>& list) {
+    if (list.size() >= kMaxListEntries)
+        ThrowRangeError();
+}
+
+std::uint16_t ToWord(std::string_view text) {
+    const std::int32_t value = StrToInt(text);
+    if (value < 0 || value > 65535)
+        ThrowRangeError();
+    return static_cast<std::uint16_t>(value);
+}
+
+// The fields of one line; reading a field that is not there is the index error.
+class Fields {
+public:
+    explicit Fields(const std::vector<std::string>& fields) : fields_(fields) {}
+
+    std::size_t Count() const { return fields_.size(); }
+
+    const std::string& At(std::size_t i) const {
+        if (i >= fields_.size())
+            throw ListIndexError("List index out of bounds (" + UIntToText(i) + ")");
+        return fields_[i];
+    }
+    std::int32_t Integer(std::size_t i) const { return StrToInt(At(i)); }
+    std::uint16_t Word(std::size_t i) const { return ToWord(At(i)); }
+    std::uint16_t Coordinate(std::size_t i) const {
+        const std::int32_t value = Integer(i);
+        if (value < kMinLineCoordinate || value > kMaxLineCoordinate)
+            ThrowRangeError();
+        return static_cast<std::uint16_t>(value);
+    }
+
+private:
+    const std::vector<std::string>& fields_;
+};
+
+void CheckBitRange(std::string_view name) {
+    const auto range = RegisterBitRange(name);
+    if (!range)
+        return; // the code generator reports a range that is no number
+    for (const std::int64_t bit : {range->High, range->Low})
+        if (bit < 0 || bit > kHighestBit)
+            ThrowRangeError();
+}
+
+// Fills the fields every configuration and register line has.
+void ReadLineFields(const Fields& f, TLine_& line) {
+    line.Name = f.At(0);
+    line.Id = f.Word(1);
+    line.Spare = f.Word(2);
+    line.X1 = f.Coordinate(3);
+    line.Y1 = f.Coordinate(4);
+    line.X2 = f.Coordinate(5);
+    line.Y2 = f.Coordinate(6);
+    line.AltGroup = f.Integer(7);
+    line.LinkGroup = f.Integer(8);
+    const std::int32_t value = f.Integer(9);
+    if (value < 0)
+        ThrowRangeError();
+    line.Value = static_cast<std::uint32_t>(value);
+    // A ten-field line's variable takes the setting value; a text that is no number keeps 1.
+    const std::string& calc = f.Count() > kLineFieldCount ? f.At(kCalcValueField) : f.At(9);
+    line.CalcValue = ParseFloat(calc).value_or(1.0);
+}
+
+void AddConfigLine(const Fields& f, TModel& model) {
+    TLine_ line;
+    ReadLineFields(f, line);
+    CheckRoom(model.ConfigLines);
+    if (model.CalcVarNames.IndexOf(line.Name) < 0) {
+        model.CalcVarNames.Add(line.Name);
+        model.CalcVals.push_back(TCalcVal{line.Name, line.CalcValue});
+    }
+    model.ConfigLines.push_back(std::move(line));
+    model.ConfigLineMarked.push_back(false);
+}
+
+void AddRegisterLine(const Fields& f, const std::string& comment, TModel& model) {
+    CheckBitRange(f.At(0));
+    TLineRegister_ line;
+    ReadLineFields(f, line);
+    line.Comment = comment;
+    CheckRoom(model.RegisterLines);
+    if (model.RegNames.IndexOf(line.Name) < 0) {
+        model.RegNames.Add(line.Name);
+        model.RegVals.push_back(TRegVal{line.Name, 0, line.CalcValue, std::string(), false});
+    }
+    model.RegisterLines.push_back(std::move(line));
+    model.RegisterLineMarked.push_back(false);
+}
+
+void AddIdentifier(std::vector<std::uint16_t>& ids, std::string_view text) {
+    const std::uint16_t id = ToWord(text);
+    CheckRoom(ids);
+    ids.push_back(id);
+}
+
+void AddFollowRule(const Fields& f, std::vector<TFollow_>& rules) {
+    TFollow_ rule;
+    rule.X1 = f.Word(1);
+    rule.Y1 = f.Word(2);
+    rule.X2 = f.Word(3);
+    rule.Y2 = f.Word(4);
+    // Identifiers are separated by blanks within one field.
+    std::vector<std::string> tokens;
+    SplitAtChar(f.At(kFollowIdsField), tokens, ' ');
+    for (const std::string& token : tokens) {
+        const std::string_view id = Trim(token);
+        if (!id.empty())
+            AddIdentifier(rule.Ids, id);
+    }
+    CheckRoom(rules);
+    rules.push_back(std::move(rule));
+}
+
+void AddExclusionGroup(const Fields& f, TModel& model) {
+    // One identifier per field.
+    TExcl_Groups group;
+    for (std::size_t i = 1; i < f.Count(); ++i)
+        if (!f.At(i).empty())
+            AddIdentifier(group.Ids, f.At(i));
+    CheckRoom(model.ExclGroups);
+    model.ExclGroups.push_back(std::move(group));
+}
+
+void AddValueBox(const Fields& f, TModel& model, ValueBoxView& boxes) {
+    TFormula formula;
+    formula.X = f.Word(1);
+    formula.Y = f.Word(2);
+    std::string left;
+    std::string right;
+    SplitAtFirst(f.At(3), "=", left, right);
+    formula.Name = TrimCopy(left);
+    formula.Expression = TrimCopy(right);
+    // Commas split an expression into fields; put them back (the blanks around them are gone).
+    for (std::size_t i = 4; i < f.Count(); ++i) {
+        formula.Expression += ',';
+        formula.Expression += f.At(i);
+    }
+    CheckRoom(model.Formulas);
+    model.Formulas.push_back(formula);
+
+    if (model.ValueBoxCount >= kValueBoxCount)
+        ThrowRangeError();
+    const int box = model.ValueBoxCount;
+    const bool input = formula.Expression.empty();
+    boxes.SetPosition(box, formula.X, formula.Y);
+    boxes.SetInputStyle(box, input);
+    if (input)
+        boxes.SetText(box, kInputBoxText);
+    boxes.SetVisible(box, true);
+    ++model.ValueBoxCount;
+}
+
+} // namespace
+
+std::optional<BitRange> RegisterBitRange(std::string_view name) {
+    const std::size_t open = name.find('<');
+    if (open == std::string_view::npos)
+        return std::nullopt;
+    std::string_view bits = name.substr(open + 1, kBitRangeLength);
+    if (!bits.empty())
+        bits.remove_suffix(1); // the closing ">"
+    std::string_view high = bits;
+    std::string_view low = bits;
+    const std::size_t colon = bits.find(':');
+    if (colon != std::string_view::npos) {
+        high = bits.substr(0, colon);
+        low = bits.substr(colon + 1);
+    }
+    const auto hi = ParseInteger(high);
+    const auto lo = ParseInteger(low);
+    if (!hi || !lo)
+        return std::nullopt;
+    return BitRange{*hi, *lo};
+}
+
+std::string DescriptionFileName(const std::string& diagramName) {
+    return "Quorvel_" + diagramName + "_lines.txt";
+}
+
+void ClearDiagramLines(TModel& model) {
+    model.ConfigLines.clear();
+    model.ConfigLineMarked.clear();
+    model.RegisterLines.clear();
+    model.RegisterLineMarked.clear();
+    model.FollowRules.clear();
+    model.FollowNotRules.clear();
+    model.ExclGroups.clear();
+}
+
+void ClearDiagramNames(TModel& model) {
+    model.CalcVarNames.Clear();
+    model.RegNames.Clear();
+    model.RegVals.clear();
+    model.CalcVals.clear();
+    model.Formulas.clear();
+    model.ValueBoxCount = 0;
+}
+
+void ForEachDescriptionLine(std::string_view text,
+                            const std::function<void(std::size_t, std::string_view)>& visit) {
+    std::size_t number = 0;
+    std::size_t from = 0;
+    std::string withoutCr;
+    while (from < text.size()) {
+        std::size_t end = text.find('\n', from);
+        if (end == std::string_view::npos)
+            end = text.size();
+        std::string_view line = text.substr(from, end - from);
+        from = end + 1;
+        if (line.find('\r') != std::string_view::npos) {
+            withoutCr.assign(line);
+            std::erase(withoutCr, '\r');
+            line = withoutCr;
+        }
+        visit(++number, line);
+    }
+}
+
+void ParseDescriptionLine(std::string_view line, TModel& model, ValueBoxView& boxes) {
+    std::string comment;
+    const std::size_t slashes = line.find("//");
+    if (slashes != std::string_view::npos) {
+        comment = TrimCopy(line.substr(slashes, kCommentLength));
+        line = line.substr(0, slashes);
+    }
+    line = Trim(line);
+    if (line.empty())
+        return;
+    std::vector<std::string> pieces;
+    SplitAtChar(line, pieces, ',');
+    for (std::string& piece : pieces)
+        piece = TrimCopy(piece);
+    pieces[0] = UpperAscii(pieces[0]);
+    const Fields fields(pieces);
+    const std::string& kind = pieces[0];
+
+    if (kind.find('<') != std::string::npos)
+        AddRegisterLine(fields, comment, model);
+    else if (kind == "FOLLOW")
+        AddFollowRule(fields, model.FollowRules);
+    else if (kind == "FOLLOW_NOT")
+        AddFollowRule(fields, model.FollowNotRules);
+    else if (kind == "EXCL")
+        AddExclusionGroup(fields, model);
+    else if (kind == "SHOWVAL")
+        AddValueBox(fields, model, boxes);
+    else
+        AddConfigLine(fields, model);
+}
+
+void ParseDiagramDescription(std::string_view text, TModel& model, ValueBoxView& boxes) {
+    ClearDiagramLines(model);
+    ClearDiagramNames(model);
+    ForEachDescriptionLine(text, [&](std::size_t, std::string_view line) {
+        ParseDescriptionLine(line, model, boxes);
+    });
+}
+
+std::string ReadDescriptionFile(const std::string& path) {
+    std::string text;
+    if (!FileExists(path) || !ReadWholeFile(path, text))
+        throw FileError(kFileNotFoundMessage);
+    return text;
+}
+
+void LoadDiagramDescription(const std::string& diagramName, TModel& model, ValueBoxView& boxes) {
+    ClearDiagramLines(model);
+    const std::string text = ReadDescriptionFile(DescriptionFileName(diagramName));
+    ParseDiagramDescription(text, model, boxes);
+}
+
+} // namespace quorvel

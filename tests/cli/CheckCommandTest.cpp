@@ -1,0 +1,95 @@
+#include "CliTestSupport.h"
+#include "ShippedData.h"
+#include "TestSupport.h"
+
+#include <gtest/gtest.h>
+
+namespace quorvel::test {
+namespace {
+
+TEST(CheckCommand, ACleanFileHasNoProblems) {
+    const std::string file = TestData("Quorvel_EveryKind_lines.txt");
+    const CliResult r = RunQuorvel({"check", file});
+    EXPECT_EQ(r.ExitCode, 0);
+    EXPECT_EQ(r.Out, "0 problems\n");
+}
+
+TEST(CheckCommand, ListsEveryProblemWithItsLineAndGoesOn) {
+    ScratchDir dir;
+    const std::string file = dir.Write("many.txt", "// comment\n"
+                                                   "A,1,0,3,3,9,9,-1,-1,1\n"
+                                                   "B,x\n"
+                                                   "\n"
+                                                   "C,1,0,3\r\n"
+                                                   "R<40>,1,0,3,3,9,9,-1,-1,1\n"
+                                                   "D,2,0,3,3,9,9,-1,-1,-4\n"
+                                                   "E,3,0,3,3,9,9,-1,-1,1\n");
+    const CliResult r = RunQuorvel({"check", file});
+    EXPECT_EQ(r.ExitCode, 1);
+    EXPECT_EQ(r.Err, "");
+    EXPECT_EQ(r.Out, file + ":3: 'x' is not a valid integer value\n" + file +
+                         ":5: List index out of bounds (4)\n" + file + ":6: Range check error\n" +
+                         file + ":7: Range check error\n" + "4 problems\n");
+}
+
+TEST(CheckCommand, WarnsAboutWhatLoadsButCannotWork) {
+    ScratchDir dir;
+    const std::string file = dir.Write("warn.txt", "A,1,0,50,3,9,9,-1,-1,1\n"
+                                                   "A,2,0,3,9,9,3,-1,-1,1\n"
+                                                   "R<HI:0>,3,0,3,3,9,9,-1,-1,1\n"
+                                                   "FOLLOW,0,0,5,5,1 7 3\n"
+                                                   "FOLLOW_NOT,0,0,5,5,8\n"
+                                                   "EXCL,2,9\n"
+                                                   "SHOWVAL,1,1,Ex=2\n"
+                                                   "SHOWVAL,1,1,input=\n"
+                                                   "SHOWVAL,1,1,E7=E0\n"
+                                                   "R<2>,4,0,3,3,9,9,-1,-1,1\n");
+    const CliResult r = RunQuorvel({"check", file});
+    EXPECT_EQ(r.ExitCode, 0);
+    EXPECT_EQ(r.Out,
+              file +
+                  ":1: warning: line runs from (50,3) to (9,9): its click box needs X1 <= X2 "
+                  "and Y1 <= Y2\n" +
+                  file +
+                  ":2: warning: line runs from (3,9) to (9,3): its click box needs X1 <= X2 and "
+                  "Y1 <= Y2\n" +
+                  file +
+                  ":3: warning: the bit range of register name \"R<HI:0>\" is not a number\n" +
+                  file + ":4: warning: FOLLOW identifier 7 matches no line\n" + file +
+                  ":5: warning: FOLLOW_NOT identifier 8 matches no line\n" + file +
+                  ":6: warning: EXCL identifier 9 matches no line\n" + file +
+                  ":7: warning: SHOWVAL name \"Ex\" does not end in a number\n" + "0 problems\n");
+}
+
+TEST(CheckCommand, KeepsCountingValueBoxesAfterTheLastOne) {
+    ScratchDir dir;
+    std::string text;
+    for (int i = 0; i < 33; ++i)
+        text += "SHOWVAL,1,2,E" + std::to_string(i) + "=\n";
+    const std::string file = dir.Write("boxes.txt", text);
+    const CliResult r = RunQuorvel({"check", file});
+    EXPECT_EQ(r.ExitCode, 1);
+    EXPECT_EQ(r.Out, file + ":32: Range check error\n" + file + ":33: Range check error\n" +
+                         "2 problems\n");
+}
+
+TEST(CheckCommand, AMissingFileIsOneProblem) {
+    ScratchDir dir;
+    const CliResult r = RunQuorvel({"check", dir.File("none.txt")});
+    EXPECT_EQ(r.ExitCode, 1);
+    EXPECT_EQ(r.Out, dir.File("none.txt") + ": File not found\n1 problems\n");
+}
+
+TEST(CheckCommand, EveryShippedDescriptionIsClean) {
+    const auto files = ShippedFiles("", "Quorvel_", "_lines.txt");
+    if (files.empty())
+        GTEST_SKIP() << "no diagram descriptions shipped yet";
+    for (const std::string& file : files) {
+        const CliResult r = RunQuorvel({"check", file});
+        EXPECT_EQ(r.ExitCode, 0) << r.Out;
+        EXPECT_EQ(r.Out, "0 problems\n");
+    }
+}
+
+} // namespace
+} // namespace quorvel::test

@@ -1,0 +1,270 @@
+#include "devdefs/DefinitionReader.h"
+
+#include "TestSupport.h"
+#include "util/Errors.h"
+
+#include <gtest/gtest.h>
+
+namespace quorvel {
+namespace {
+
+using test::ScratchDir;
+
+std::vector<TConfigWord> Read(const std::string& text) {
+    std::vector<TConfigWord> words;
+    ReadDefinitionText(text, words);
+    return words;
+}
+
+// The message of the error a text raises, or "" when it reads.
+std::string ReadError(const std::string& text, std::vector<TConfigWord>* words = nullptr) {
+    std::vector<TConfigWord> local;
+    try {
+        ReadDefinitionText(text, words ? *words : local);
+    } catch (const ConversionError& e) {
+        return e.what();
+    }
+    return "";
+}
+
+// A section with one word and one field, so that each value tag has a record to go to.
+std::string Section(const std::string& body) {
+    return "<cfg>\n<cfgbits w>\n<skey>W</skey>\n<field f>\n<skey>F</skey>\n" + body + "\n</cfg>\n";
+}
+
+// --- Tag tests ---
+
+struct TagCase {
+    const char* name;
+    const char* line;
+    bool expected;
+};
+
+TEST(DefinitionTags, HasTagFindsTheClosedTagAnywhereIgnoringCase) {
+    const TagCase cases[] = {
+        {"skey", "<skey>A</skey>", true},
+        {"skey", "  x <SKEY>A", true},
+        {"wValue", "<wvalue>1</wvalue>", true},
+        {"wValue", "<WVALUE>1", true},
+        {"skey", "<skey >A", false},
+        {"skey", "<skeys>A", false},
+        {"cfg", "<cfgbits>", false},
+        {"/cfg", "text</CFG>", true},
+        {"skey", "", false},
+    };
+    for (const TagCase& c : cases)
+        EXPECT_EQ(HasTag(c.name, c.line), c.expected) << c.name << " in " << c.line;
+}
+
+TEST(DefinitionTags, OpensTagNeedsACharacterBeforeTheFirstClosingBracket) {
+    const TagCase cases[] = {
+        {"field", "<field>", false},           // bare tag
+        {"field", "<field x>", true},          // attribute
+        {"field", "<fields>", true},           // longer name beginning with the name
+        {"field", "  <FIELD id=\"3\">", true}, // case ignored
+        {"field", "<field", false},            // no ">" at all
+        {"field", "a> <field x>", false},      // the first ">" of the line comes before it
+        {"field", "<field><field x>", false},  // the first occurrence counts
+        {"setting", "<setting a>", true},
+        {"cfgbits", "<cfgbits>", false},
+        {"cfgbits", "<CFGBITS n=1>", true},
+    };
+    for (const TagCase& c : cases)
+        EXPECT_EQ(OpensTag(c.name, c.line), c.expected) << c.name << " in " << c.line;
+}
+
+TEST(DefinitionTags, StripTagsRemovesEverySpanAndTrims) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"<skey>FOSC</skey>", "FOSC"},
+        {"  <a> x  y </a>\t", "x  y"},
+        {"a<b", "a<b"},      // "<" without ">" stays
+        {"<a>b<c", "b<c"},   // likewise after a removed span
+        {"x<y<z>w", "xw"},   // from a "<" to the first ">" after it
+        {"a>b<c>d", "a>bd"}, // ">" before any "<" stays
+        {"<><>", ""},
+        {"<sdesc>\x01 text \x7f</sdesc>", "text \x7f"},
+    };
+    for (const auto& [line, expected] : cases)
+        EXPECT_EQ(StripTags(line), expected) << line;
+}
+
+// --- Scan states ---
+
+TEST(DefinitionStates, LinesOutsideTheSectionAreNeverExamined) {
+    // Before "<cfg>" and after "</cfg>", even openers and bad numbers are ignored.
+    const auto words = Read("<cfgbits a>\n<waddr>bad</waddr>\n<cfg>\n<cfgbits b>\n<skey>B</skey>\n"
+                            "</cfg>\n<cfgbits c>\n<waddr>bad</waddr>\n<cfg>\n<cfgbits d>\n");
+    ASSERT_EQ(words.size(), 1u);
+    EXPECT_EQ(words[0].Name, "B");
+}
+
+TEST(DefinitionStates, ALineHoldingBothSectionTagsEndsTheRead) {
+    EXPECT_TRUE(Read("<cfg></cfg>\n<cfgbits a>\n").empty());
+    EXPECT_TRUE(Read("no section at all\n<cfgbits a>\n").empty());
+}
+
+TEST(DefinitionStates, ASecondSectionStartStopsValueLinesUntilTheNextOpener) {
+    const auto words = Read("<cfg>\n<cfgbits a>\n<skey>A</skey>\n<cfg>\n<skey>LOST</skey>\n"
+                            "<waddr>bad number, not taken</waddr>\n"
+                            "<field f>\n<skey>F</skey>\n</cfg>\n");
+    ASSERT_EQ(words.size(), 1u);
+    EXPECT_EQ(words[0].Name, "A");
+    EXPECT_EQ(words[0].Address, 0u);
+    // The next opener attaches to the word that is still the last one.
+    ASSERT_EQ(words[0].Fields.size(), 1u);
+    EXPECT_EQ(words[0].Fields[0].Name, "F");
+}
+
+TEST(DefinitionStates, ValueTagsCountOnlyInTheStateThatTakesThem) {
+    const auto words = Read("<cfg>\n<cfgbits a>\n<sdesc>word description</sdesc>\n"
+                            "<wmask>bad</wmask>\n<wreq>bad</wreq>\n<skey>A</skey>\n"
+                            "<field f>\n<waddr>bad</waddr>\n<skey>F</skey>\n"
+                            "<setting s>\n<skey>SETTING NAME</skey>\n<wmask>bad</wmask>\n"
+                            "<sdesc>S</sdesc>\n</cfg>\n");
+    ASSERT_EQ(words.size(), 1u);
+    EXPECT_EQ(words[0].Name, "A");
+    EXPECT_EQ(words[0].Fields[0].Name, "F");
+    EXPECT_EQ(words[0].Fields[0].Description, "");
+    EXPECT_EQ(words[0].Fields[0].Settings[0].Description, "S");
+}
+
+TEST(DefinitionStates, OnlyTheFirstValueTagOfALineCounts) {
+    const auto words = Read(Section("<setting s>\n<wreq>15</wreq><wValue>2</wValue>"));
+    const TSetting& s = words[0].Fields[0].Settings[0];
+    EXPECT_EQ(s.Mask, 152u); // both numbers, tags stripped
+    EXPECT_EQ(s.Value, 0u);
+}
+
+TEST(DefinitionStates, OpenersWithoutARecordToAttachToAreIgnored) {
+    // A field before any word, a setting before any field, and a setting of a new word
+    // whose first field has not opened yet must not touch a missing or foreign record.
+    const auto words = Read("<cfg>\n<field early>\n<skey>X</skey>\n<wmask>bad</wmask>\n"
+                            "<setting early>\n<wValue>bad</wValue>\n"
+                            "<cfgbits a>\n<field f>\n<skey>F</skey>\n"
+                            "<cfgbits b>\n<setting orphan>\n<wValue>7</wValue>\n<skey>B</skey>\n"
+                            "</cfg>\n");
+    ASSERT_EQ(words.size(), 2u);
+    EXPECT_EQ(words[0].Name, "");
+    ASSERT_EQ(words[0].Fields.size(), 1u);
+    EXPECT_TRUE(words[0].Fields[0].Settings.empty());
+    EXPECT_EQ(words[1].Name, "B");
+    EXPECT_TRUE(words[1].Fields.empty());
+}
+
+TEST(DefinitionStates, TextsKeepTheirCaseAndBytes) {
+    const auto words = Read(Section("<setting s>\n<SDESC>Mixed Case \xe9\xff</SDESC>"));
+    EXPECT_EQ(words[0].Name, "W");
+    EXPECT_EQ(words[0].Fields[0].Settings[0].Description, "Mixed Case \xe9\xff");
+}
+
+// --- Numbers ---
+
+TEST(DefinitionNumbers, AcceptsDecimalAndEveryHexadecimalForm) {
+    const std::pair<const char*, std::uint32_t> cases[] = {
+        {"42", 42},
+        {"$2A", 42},
+        {"x2a", 42},
+        {"X2A", 42},
+        {"0x2A", 42},
+        {"0X2a", 42},
+        {"+42", 42},
+        {"0", 0},
+        {"4294967295", 4294967295u},
+        {"$FFFFFFFF", 4294967295u},
+        {"0042", 42},
+    };
+    for (const auto& [text, expected] : cases) {
+        const auto words = Read(Section(std::string("<wmask>") + text + "</wmask>"));
+        EXPECT_EQ(words[0].Fields[0].Mask, expected) << text;
+    }
+}
+
+TEST(DefinitionNumbers, BadNumbersRaiseTheTwoMessages) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"", "'' is not a valid integer value"},
+        {"abc", "'abc' is not a valid integer value"},
+        {"1.5", "'1.5' is not a valid integer value"},
+        {"0x", "'0x' is not a valid integer value"},
+        {"1 2", "'1 2' is not a valid integer value"},
+        {"99999999999999999999", "'99999999999999999999' is not a valid integer value"},
+        {"4294967296", "Range check error"},
+        {"-1", "Range check error"},
+        {"-$10", "Range check error"},
+    };
+    for (const auto& [text, message] : cases)
+        EXPECT_EQ(ReadError(Section(std::string("<wmask>") + text + "</wmask>")), message) << text;
+}
+
+TEST(DefinitionNumbers, AFailedReadKeepsWhatWasReadBeforeTheBadLine) {
+    std::vector<TConfigWord> words(3);
+    EXPECT_EQ(ReadError("<cfg>\n<cfgbits a>\n<skey>A</skey>\n<waddr></waddr>\n<skey>LATER</skey>\n",
+                        &words),
+              "'' is not a valid integer value");
+    ASSERT_EQ(words.size(), 1u);
+    EXPECT_EQ(words[0].Name, "A");
+}
+
+// --- Descriptions ---
+
+TEST(DefinitionDescriptions, AnUnclosedParenthesisCutsTheRest) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"Clock source (see below", "Clock source"},
+        {"Clock source (internal)", "Clock source (internal)"},
+        {"Clock) source (x", "Clock) source (x"}, // a ")" anywhere keeps it whole
+        {"(everything", ""},
+        {"A (" + std::string(300, 'x'), "A " + std::string(46, 'x')}, // at most 255 go
+    };
+    for (const auto& [text, expected] : cases) {
+        const auto words = Read(Section("<sdesc>" + text + "</sdesc>"));
+        EXPECT_EQ(words[0].Fields[0].Description, expected) << text;
+    }
+}
+
+// --- Files and outside input ---
+
+TEST(DefinitionFile, AFileThatCannotBeLoadedLeavesTheWordsUntouched) {
+    ScratchDir dir;
+    std::vector<TConfigWord> words(2);
+    EXPECT_FALSE(ReadDefinitionFile(dir.File("missing.vlk"), words));
+    EXPECT_FALSE(ReadDefinitionFile(dir.Path(), words)); // a directory
+    EXPECT_EQ(words.size(), 2u);
+    EXPECT_TRUE(ReadDefinitionFile(dir.Write("empty.vlk", ""), words));
+    EXPECT_TRUE(words.empty());
+    EXPECT_EQ(VlkNotFoundMessage("P99X"), "VLK File \"P99X.vlk\" not Found?");
+}
+
+TEST(DefinitionFile, AnyLineEndEndsALine) {
+    for (const std::string end : {"\n", "\r\n", "\r"}) {
+        const auto words = Read("<cfg>" + end + "<cfgbits a>" + end + "<skey>A</skey>" + end +
+                                "<waddr>5</waddr>" + end + "</cfg>");
+        ASSERT_EQ(words.size(), 1u);
+        EXPECT_EQ(words[0].Name, "A");
+        EXPECT_EQ(words[0].Address, 5u);
+    }
+}
+
+TEST(DefinitionFile, OddBytesReadWithoutHarm) {
+    std::string garbage;
+    for (int i = 0; i < 20000; ++i)
+        garbage += static_cast<char>((i * 7919 + i / 13) & 0xff);
+    EXPECT_NO_THROW(Read(garbage));
+    EXPECT_NO_THROW(Read("<cfg>\n" + garbage));
+    const auto words = Read(std::string("<cfg>\n<cfgbits a>\n<skey>A\0B</skey>\n", 35));
+    EXPECT_EQ(words[0].Name, std::string("A\0B", 3));
+    const std::string longLine(3'000'000, '<');
+    EXPECT_NO_THROW(Read("<cfg>\n<cfgbits a>\n<skey>" + longLine + "</skey>\n"));
+}
+
+TEST(DefinitionFile, ListsBeyondSixteenBitIndicesAreRefused) {
+    std::string text = Section("");
+    text.resize(text.size() - 7); // drop "</cfg>\n"
+    for (int i = 0; i < 65536; ++i)
+        text += "<setting s>\n";
+    std::vector<TConfigWord> words;
+    EXPECT_EQ(ReadError(text, &words), "");
+    EXPECT_EQ(words[0].Fields[0].Settings.size(), 65536u);
+    EXPECT_EQ(ReadError(text + "<setting s>\n", &words), "Range check error");
+}
+
+} // namespace
+} // namespace quorvel
