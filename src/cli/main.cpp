@@ -1,6 +1,7 @@
 // quorvel: the command-line front end. It runs the same core as the window.
 
 #include "cli/CliCommand.h"
+#include "cli/EvalCommand.h"
 
 #include <cstring>
 #include <iostream>
@@ -18,7 +19,9 @@ int UsageError(const std::string& message, const std::string& usage) {
 namespace {
 
 // Subcommands, in the order --help lists them.
-const std::vector<Command> kCommands = {};
+const std::vector<Command> kCommands = {
+    {"eval", "evaluate formulas with variables and functions", RunEval},
+};
 
 void PrintHelp() {
     std::cout << "quorvel - clock configuration of PIC, dsPIC and PIC32 microcontrollers\n"
