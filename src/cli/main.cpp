@@ -2,6 +2,7 @@
 
 #include "cli/CliCommand.h"
 #include "cli/ReaderCommands.h"
+#include "cli/EvalCommand.h"
 
 #include <cstring>
 #include <iostream>
@@ -23,6 +24,7 @@ const std::vector<Command> kCommands = {
     {"defs", "print the configuration words of a definition file as JSON", RunDefs},
     {"diagram", "print a parsed diagram description file as JSON", RunDiagram},
     {"check", "list every problem of a diagram description file", RunCheck},
+    {"eval", "evaluate formulas with variables and functions", RunEval},
 };
 
 void PrintHelp() {

@@ -2,6 +2,7 @@
 
 #include "util/Errors.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -22,6 +23,43 @@ int HexDigit(char c) {
     if (c >= 'A' && c <= 'F')
         return c - 'A' + 10;
     return -1;
+}
+
+// Whether a well-formed unsigned decimal text ("digits[.digits][e[-]digits]") has a value
+// below 1, judged from the place of its first significant digit; the exponent saturates, so
+// any length of text is handled.
+bool BelowOne(std::string_view body) {
+    const std::size_t ePos = body.find_first_of("eE");
+    const std::string_view mantissa = body.substr(0, ePos);
+    const std::size_t point = mantissa.find('.');
+    const std::size_t intDigits = point == std::string_view::npos ? mantissa.size() : point;
+    long long place = 0; // decimal exponent of the first significant digit
+    bool found = false;
+    for (std::size_t i = 0; i < mantissa.size() && !found; ++i) {
+        if (mantissa[i] >= '1' && mantissa[i] <= '9') {
+            found = true;
+            place = i < intDigits ? static_cast<long long>(intDigits - i - 1)
+                                  : -static_cast<long long>(i - intDigits);
+        }
+    }
+    if (!found)
+        return true;
+    constexpr long long kCap = 1000000000;
+    if (place > kCap)
+        place = kCap;
+    if (place < -kCap)
+        place = -kCap;
+    if (ePos != std::string_view::npos) {
+        std::size_t i = ePos + 1;
+        const bool minus = i < body.size() && body[i] == '-';
+        if (i < body.size() && (body[i] == '-' || body[i] == '+'))
+            ++i;
+        long long exponent = 0;
+        for (; i < body.size(); ++i)
+            exponent = std::min(kCap, exponent * 10 + (body[i] - '0'));
+        place += minus ? -exponent : exponent;
+    }
+    return place < 0;
 }
 
 } // namespace
@@ -81,8 +119,9 @@ std::optional<double> ParseFloat(std::string_view text) {
     const auto res =
         std::from_chars(body.data(), body.data() + body.size(), value, std::chars_format::general);
     if (res.ec == std::errc::result_out_of_range) {
-        // Underflow gives a tiny number, which is still a value; overflow is not.
-        if (ePos != std::string::npos && body.find('-', ePos) != std::string::npos)
+        // Underflow gives a tiny number, which is still a value; overflow is not. Which one
+        // it was follows from the magnitude, whether or not an exponent is written.
+        if (BelowOne(body))
             return negative ? -0.0 : 0.0;
         return std::nullopt;
     }

@@ -2,6 +2,7 @@
 #include "util/Errors.h"
 
 #include <clocale>
+#include <cmath>
 #include <gtest/gtest.h>
 
 namespace quorvel {
@@ -25,6 +26,20 @@ TEST(ParseFloat, RejectsEverythingElse) {
                          "0x10", "1 2", "inf", "nan", "1e999", "--1", "4 Mhz"};
     for (const char* text : bad)
         EXPECT_FALSE(ParseFloat(text).has_value()) << text;
+}
+
+TEST(ParseFloat, TellsUnderflowFromOverflowWhateverTheNotation) {
+    // Below the smallest double the value is zero, written plainly or with an exponent;
+    // beyond the largest it is no value, even when a negative exponent follows.
+    const std::string tinyPlain = "0." + std::string(400, '0') + "1";
+    const std::string hugeWithExponent = "1" + std::string(400, '0') + "e-5";
+    EXPECT_EQ(ParseFloat(tinyPlain), 0.0);
+    EXPECT_EQ(ParseFloat("-" + tinyPlain), -0.0);
+    EXPECT_TRUE(std::signbit(*ParseFloat("-" + tinyPlain)));
+    EXPECT_FALSE(ParseFloat("1" + std::string(400, '0')).has_value());
+    EXPECT_FALSE(ParseFloat(hugeWithExponent).has_value());
+    EXPECT_EQ(ParseFloat("0.00001e-99999999999999999999"), 0.0);
+    EXPECT_FALSE(ParseFloat("100000e99999999999999999999").has_value());
 }
 
 TEST(ParseFloat, IgnoresTheUsersLocale) {

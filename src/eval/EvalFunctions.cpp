@@ -1,0 +1,136 @@
+// The function-call pass of TSimpleEval: finding calls, splitting and evaluating their
+// arguments, and computing the built-in functions.
+
+#include "eval/EvalErrors.h"
+#include "eval/EvalMath.h"
+#include "eval/EvalText.h"
+#include "eval/KivEval.h"
+#include "util/KivStrings.h"
+
+namespace quorvel {
+
+using evaltext::kNone;
+
+// A call found in a text: the name at `start`, the argument text between `open` and `close`.
+struct TSimpleEval::CallPlace {
+    int function = -1;
+    std::size_t start = 0;
+    std::size_t open = 0;
+    std::size_t close = 0;
+};
+
+TSimpleEval::CallPlace TSimpleEval::FindCallIn(std::string_view text) const {
+    CallPlace place;
+    const evaltext::CallSite site = evaltext::FindCallSite(text);
+    if (site.function < 0)
+        return place;
+    const std::string_view name = evaltext::kFunctionNames[static_cast<std::size_t>(site.function)];
+    const evaltext::Group g = evaltext::FindGroupFrom(text, site.end);
+    if (!g.Found()) {
+        if (g.open != kNone)
+            evalerrors::Raise(evalerrors::ClosingExpected(name, LowerAscii(text)));
+        evalerrors::Raise(evalerrors::OpeningExpected(name, LowerAscii(text)));
+    }
+    const std::string_view between = Trim(text.substr(site.end, g.open - site.end));
+    if (!between.empty())
+        evalerrors::Raise(
+            evalerrors::OpeningExpectedButFound(LowerAscii(between), name, LowerAscii(text)));
+    place.function = site.function;
+    place.start = site.start;
+    place.open = g.open;
+    place.close = g.close;
+    return place;
+}
+
+TFunctionCall TSimpleEval::FindFunctionCall(const std::string& text) const {
+    TFunctionCall call;
+    const CallPlace place = FindCallIn(text);
+    if (place.function < 0)
+        return call;
+    call.Found = true;
+    call.Name = evaltext::kFunctionNames[static_cast<std::size_t>(place.function)];
+    call.Start = place.start + 1;
+    call.Close = place.close + 1;
+    call.Arguments = text.substr(place.open + 1, place.close - place.open - 1);
+    return call;
+}
+
+void TSimpleEval::ReduceFunctionCalls(std::string& text) {
+    std::string reduced;
+    if (ReduceCallsInto(text, reduced))
+        text = std::move(reduced);
+}
+
+bool TSimpleEval::ReduceCallsInto(std::string_view text, std::string& out) {
+    std::string current;
+    std::string_view view = text;
+    bool changed = false;
+    for (;;) {
+        const CallPlace place = FindCallIn(view);
+        if (place.function < 0)
+            break;
+        const std::string_view name =
+            evaltext::kFunctionNames[static_cast<std::size_t>(place.function)];
+        const double value = CallFunctionIn(
+            place.function, name, view.substr(place.open + 1, place.close - place.open - 1));
+        std::string next(view.substr(0, place.start));
+        next += ' ';
+        next += FloatToPlainText(value);
+        next += ' ';
+        next.append(view, place.close + 1, std::string_view::npos);
+        current = std::move(next);
+        view = current;
+        changed = true;
+    }
+    if (changed)
+        out = std::move(current);
+    return changed;
+}
+
+double TSimpleEval::CallFunction(const std::string& name, const std::string& arguments) {
+    const int function = evaltext::FunctionIndex(LowerAscii(name));
+    if (function < 0)
+        evalerrors::Raise(evalerrors::UnknownFunction(name));
+    return CallFunctionIn(function, name, arguments);
+}
+
+double TSimpleEval::CallFunctionIn(int function, std::string_view name,
+                                   std::string_view arguments) {
+    const evalerrors::NestingGuard nesting(depth_);
+    if (depth_ == 1)
+        evalerrors::CheckOuterText(arguments);
+    // sum((1,2)) is sum(1,2); nested calls go first, so their own commas do no harm.
+    const std::string_view stripped = evaltext::StripOuterParens(Trim(arguments));
+    std::string reducedStore;
+    const std::string_view reduced =
+        ReduceCallsInto(stripped, reducedStore) ? std::string_view(reducedStore) : stripped;
+    std::vector<double> args;
+    const std::string_view list = Trim(reduced);
+    if (!list.empty()) {
+        std::size_t from = 0;
+        for (;;) { // every piece between commas, also empty ones, is an argument
+            const std::size_t comma = list.find(',', from);
+            // Every argument is evaluated, also those the function does not read.
+            args.push_back(Rewrite(list.substr(from, comma == kNone ? kNone : comma - from)));
+            if (comma == kNone)
+                break;
+            from = comma + 1;
+        }
+    }
+    const evalmath::Result r = evalmath::CallBuiltin(function, args);
+    switch (r.status) {
+    case evalmath::Status::Ok:
+        return r.value;
+    case evalmath::Status::TooFewArguments:
+        evalerrors::Raise(evalerrors::TooFewArguments(name, reduced, args.size()));
+    case evalmath::Status::Invalid:
+        evalerrors::Raise(evalerrors::ErrorInArguments(name, reduced));
+    case evalmath::Status::DivideByZero:
+        throw ArithmeticError(evalerrors::kDivisionByZero);
+    case evalmath::Status::Overflow:
+        break;
+    }
+    throw ArithmeticError(evalerrors::kOverflow);
+}
+
+} // namespace quorvel

@@ -1,0 +1,128 @@
+#pragma once
+// KivEval: evaluates formula text with named variables and thirty built-in functions.
+//
+// Evaluation rewrites text: function calls, then parenthesised groups, are evaluated on their
+// own and replaced by the plain decimal text of their value (15 significant digits); what is
+// left is folded strictly from left to right, without operator precedence. Errors the
+// evaluator detects are ESimpleEvalException with fixed messages that quote the text as it
+// stands at that moment. Arithmetic overflow and the divisions by zero of the function library
+// are ArithmeticError; a whole formula that looks like a number but does not convert is
+// ConversionError. Positions in the interface count from 1.
+
+#include <cstddef>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "eval/VariableTable.h"
+
+namespace quorvel {
+
+class FormulaCache;
+
+class ESimpleEvalException : public std::runtime_error {
+public:
+    explicit ESimpleEvalException(const std::string& message);
+    explicit ESimpleEvalException(const char* message);
+    // The whole message. what() ends at the first NUL byte, which a quoted formula may hold.
+    const std::string& Message() const noexcept { return *message_; }
+
+private:
+    std::shared_ptr<const std::string> message_;
+};
+
+// Overflow to infinity, and the divisions by zero of the function library (the logarithm of
+// 0, "logn" to the base 1, "power" of 0 with a negative exponent).
+class ArithmeticError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// A "(" found by FindGroup and its matching ")".
+struct TGroup {
+    bool Found = false;
+    std::size_t Open = 0;  // the "(" found; 0 when there is none, set also without a match
+    std::size_t Close = 0; // its matching ")"
+    std::string Inner;     // the text strictly between them
+};
+
+// A function call found by FindFunctionCall.
+struct TFunctionCall {
+    bool Found = false;
+    std::string Name;      // lower case, as in the function table
+    std::size_t Start = 0; // first character of the name
+    std::size_t Close = 0; // the ")" that ends the call
+    std::string Arguments; // the text between the parentheses
+};
+
+class TSimpleEval {
+public:
+    // Evaluated by Evaluate().
+    std::string Expression;
+    // Leaves out the function-call pass of EvaluateText (function names are then operands).
+    bool SkipFunctions = false;
+    // Keeps a compiled form of each formula text evaluated at the outer level and runs that
+    // instead of the rewriting whenever it can; results and errors are the same either way.
+    bool UseCompiledForms = true;
+
+    // Formulas nesting deeper than this (parentheses open at once, or signs in a row) are
+    // refused with an ESimpleEvalException instead of exhausting the stack. The evaluation's
+    // own recursion, at most about one level per parenthesis plus one per sign, is capped at
+    // twice that as a last guard.
+    static constexpr int kMaxNesting = 1000;
+    static constexpr int kMaxRecursion = 2 * kMaxNesting + 8;
+
+    TSimpleEval();
+    ~TSimpleEval();
+    TSimpleEval(const TSimpleEval& other);
+    TSimpleEval& operator=(const TSimpleEval& other);
+    TSimpleEval(TSimpleEval&& other) noexcept;
+    TSimpleEval& operator=(TSimpleEval&& other) noexcept;
+
+    // Defines or replaces a variable. The name is trimmed and must be an ASCII letter or "_"
+    // followed by letters, digits or "_"; otherwise ESimpleEvalException.
+    void SetVariable(const std::string& name, double value);
+    // The variable table, one "name=value" line per variable in the order of definition.
+    std::vector<std::string> Variables() const;
+
+    double Evaluate();
+    double EvaluateText(const std::string& text);
+
+    // The first "(" at or after position `from` and its matching ")".
+    TGroup FindGroup(const std::string& text, std::size_t from) const;
+    // Removes parentheses enclosing the whole text, as often as they do: ((a+b)) gives a+b.
+    void StripOuterParentheses(std::string& text) const;
+    // Replaces every parenthesised group, from the leftmost on, by its value.
+    void ReduceGroups(std::string& text);
+    // The value of one operand: a number, a signed sub-formula or a variable.
+    double OperandValue(const std::string& text);
+    // Replaces every function call by its value, in the order of the function table.
+    void ReduceFunctionCalls(std::string& text);
+    // The next call that ReduceFunctionCalls handles; raises the "(" / ")" expected errors.
+    TFunctionCall FindFunctionCall(const std::string& text) const;
+    // Evaluates the built-in function `name` with the argument text of a call.
+    double CallFunction(const std::string& name, const std::string& arguments);
+
+private:
+    struct Working;
+    struct CallPlace;
+
+    // The rewriting evaluation works on views into the caller's text and copies a text only
+    // when a pass changes it, so deep nesting costs no copy per level.
+    double Rewrite(std::string_view text);
+    double Fold(const Working& working);
+    double ReadOperand(std::string_view text, const Working* working);
+    double ReadVariable(std::string_view name) const;
+    bool ReduceGroupsInto(std::string_view text, std::string& out);
+    bool ReduceCallsInto(std::string_view text, std::string& out);
+    CallPlace FindCallIn(std::string_view text) const;
+    double CallFunctionIn(int function, std::string_view name, std::string_view arguments);
+
+    VariableTable variables_;
+    int depth_ = 0;
+    std::unique_ptr<FormulaCache> cache_;
+};
+
+} // namespace quorvel

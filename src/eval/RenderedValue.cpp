@@ -1,0 +1,86 @@
+#include "eval/RenderedValue.h"
+
+#include "util/KivStrings.h"
+#include "util/NumberText.h"
+
+#include <array>
+#include <cmath>
+#include <cstdint>
+
+namespace quorvel {
+
+namespace {
+
+// 10^0 .. 10^22, all exact doubles.
+constexpr std::array<double, 23> kPowersOfTen = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                                 1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                                 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+
+// Rounds the exact product hi + lo (|lo| at most half an ulp of hi, hi below 2^50) to an
+// integer, halves to even.
+double RoundExactProduct(double hi, double lo) {
+    const double whole = std::floor(hi);
+    const double excess = hi - whole - 0.5; // exact: hi has at least 3 bits below the point
+    bool up;
+    if (excess != 0.0)
+        up = excess > 0.0; // |lo| is smaller than any non-zero excess
+    else if (lo != 0.0)
+        up = lo > 0.0;
+    else
+        up = std::fmod(whole, 2.0) != 0.0;
+    return up ? whole + 1.0 : whole;
+}
+
+// |x| scaled by 10^s lies in [10^14, 10^15): round to an integer there and scale back. Both
+// steps are exact or correctly rounded, so the result is the double nearest to the decimal
+// that a 15-digit rendering writes.
+std::optional<double> CutByScaling(double magnitude) {
+    int s = 14 - static_cast<int>(std::floor(std::log10(magnitude)));
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        if (s < 0 || s > 22)
+            return std::nullopt;
+        const double scale = kPowersOfTen[static_cast<std::size_t>(s)];
+        const double hi = magnitude * scale;
+        const double lo = std::fma(magnitude, scale, -hi);
+        if (hi < 1e14 || (hi == 1e14 && lo < 0.0)) {
+            ++s;
+            continue;
+        }
+        if (hi > 1e15 || (hi == 1e15 && lo >= 0.0)) {
+            --s;
+            continue;
+        }
+        return RoundExactProduct(hi, lo) / scale;
+    }
+    return std::nullopt;
+}
+
+// Integers of 16 digits below 2^53: drop the last digit, halves to even.
+double CutInteger(double magnitude) {
+    const auto n = static_cast<std::int64_t>(magnitude);
+    std::int64_t q = n / 10;
+    const std::int64_t r = n % 10;
+    if (r > 5 || (r == 5 && (q & 1) != 0))
+        ++q;
+    return static_cast<double>(q * 10);
+}
+
+} // namespace
+
+std::optional<double> RenderedValue(double x) {
+    if (!std::isfinite(x))
+        return std::nullopt;
+    if (x == 0.0)
+        return x;
+    const double magnitude = std::fabs(x);
+    std::optional<double> cut;
+    if (magnitude >= 1e-8 && magnitude < 1e15)
+        cut = CutByScaling(magnitude);
+    else if (magnitude >= 1e15 && magnitude < 9007199254740992.0)
+        cut = CutInteger(magnitude);
+    if (cut)
+        return std::copysign(*cut, x);
+    return ParseFloat(FloatToPlainText(x));
+}
+
+} // namespace quorvel

@@ -1,0 +1,40 @@
+#include "eval/VariableTable.h"
+
+#include "eval/RenderedValue.h"
+#include "util/KivStrings.h"
+
+namespace quorvel {
+
+std::size_t VariableTable::Hash::operator()(std::string_view s) const noexcept {
+    std::size_t h = 1469598103934665603ull;
+    for (const char c : s) {
+        const char lower = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+        h = (h ^ static_cast<unsigned char>(lower)) * 1099511628211ull;
+    }
+    return h;
+}
+
+bool VariableTable::Equal::operator()(std::string_view a, std::string_view b) const noexcept {
+    return EqualsIgnoreCaseAscii(a, b);
+}
+
+void VariableTable::Set(std::string_view name, double value) {
+    const int existing = Find(name);
+    Line* line;
+    if (existing >= 0) {
+        line = &lines_[static_cast<std::size_t>(existing)];
+    } else {
+        index_.emplace(std::string(name), static_cast<int>(lines_.size()));
+        line = &lines_.emplace_back();
+    }
+    line->Name.assign(name);
+    line->Value = value;
+    line->ReadValue = RenderedValue(value);
+}
+
+int VariableTable::Find(std::string_view name) const {
+    const auto it = index_.find(name);
+    return it == index_.end() ? -1 : it->second;
+}
+
+} // namespace quorvel
