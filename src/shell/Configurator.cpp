@@ -1,12 +1,25 @@
 #include "shell/Configurator.h"
 
+#include "devdefs/DefinitionReader.h"
+#include "diagram/DescriptionParser.h"
+#include "eval/KivEval.h"
+#include "results/Calculation.h"
+#include "results/CodeGeneration.h"
 #include "shell/KivDirectories.h"
+#include "util/Errors.h"
+#include "util/KivStrings.h"
 #include "util/TextFile.h"
+
+#include <unordered_set>
 
 namespace quorvel {
 
 Configurator::Configurator(ConfiguratorPaths paths, ConfiguratorViews views)
-    : paths_(std::move(paths)), views_(views) {}
+    : paths_(std::move(paths)), views_(views), evaluator_(std::make_unique<TSimpleEval>()),
+      marking_(model_, views.Surface), selection_(model_, marking_, views.Labels, views.Clipboard) {
+}
+
+Configurator::~Configurator() = default;
 
 void Configurator::FormShow() {
     loadFailed_ = false;
@@ -27,13 +40,152 @@ void Configurator::LoadDeviceList() {
         loadFailed_ = true;
 }
 
-bool Configurator::ResolveDefsDir(const std::string& deviceName) {
-    DefsResolution r = quorvel::ResolveDefsDir(deviceName, paths_.ProgramDir, paths_.SettingsFile,
-                                               views_.Messages);
+bool Configurator::ListBox1Click(const std::string& itemText) {
+    // A separator line is no device: choosing it must not try to load a device named "-".
+    const std::string_view name = Trim(itemText);
+    if (name.empty() || name == kSeparatorName)
+        return false;
+    LoadDevice(itemText);
+    return true;
+}
+
+bool Configurator::ReadDefinition(const std::string& deviceName) {
+    const DefsResolution r =
+        ResolveDefsDir(deviceName, paths_.ProgramDir, paths_.SettingsFile, views_.Messages);
     defsPaths_ = r.Paths;
     defsDir_ = r.DefsDir;
     loadFailed_ = !r.Ok;
-    return r.Ok;
+    if (loadFailed_)
+        return false;
+    if (!ReadDefinitionFile(deviceName + ".vlk", model_.ConfigWords)) {
+        loadFailed_ = true;
+        views_.Messages.ShowMessage(VlkNotFoundMessage(deviceName));
+        return false;
+    }
+    return true;
+}
+
+void Configurator::LoadDevice(const std::string& deviceName) {
+    for (int i = 0; i < kValueBoxCount; ++i) {
+        views_.Boxes.SetVisible(i, false);
+        views_.Boxes.SetText(i, "");
+    }
+    currentDevice_ = TrimCopy(deviceName);
+    if (!ReadDefinition(currentDevice_))
+        return;
+    SetCurrentDirectory(paths_.ProgramDir);
+    const TPic_Type* entry = nullptr;
+    for (const TPic_Type& device : devices_.DeviceTypes) {
+        if (device.Name == currentDevice_) {
+            entry = &device;
+            break;
+        }
+    }
+    if (entry == nullptr || entry->Diagram.empty())
+        return;
+    const std::string diagram = entry->Diagram;
+    views_.Surface.LoadBitmap("Quorvel_" + diagram + ".bmp");
+    LoadDiagramDescription(diagram, model_, views_.Boxes);
+    commandsVisible_ = true;
+    marking_.UnmarkAllLines();
+    marking_.UnmarkAllLineRegisters();
+    for (int number = 1; number <= 2 * kLabelledNameCount; ++number)
+        views_.Labels.SetCaption(number, "");
+    LabelFields();
+    ApplyDefaults();
+    Calculate1Click();
+}
+
+void Configurator::LabelFields() {
+    const auto& names = model_.CalcVarNames.Items();
+    for (std::size_t i = 0; i < names.size() && i < static_cast<std::size_t>(kLabelledNameCount);
+         ++i)
+        for (const TConfigWord& word : model_.ConfigWords)
+            for (const TField& field : word.Fields)
+                if (field.Name == names[i])
+                    views_.Labels.SetCaption(static_cast<int>(2 * i + 1), field.Description);
+}
+
+void Configurator::ApplyDefaults() {
+    autoCalculate_ = false;
+    // The tables do not change while clicks are replayed; copy the points first all the same,
+    // so the replay never depends on references into them.
+    std::unordered_set<std::string> met;
+    std::vector<std::pair<int, int>> points;
+    for (const TLine_& line : model_.ConfigLines)
+        if (met.insert(UpperAscii(line.Name)).second)
+            points.emplace_back(line.X1, line.Y1);
+    for (const auto& [x, y] : points)
+        Image1MouseDown(MouseButton::Left, x, y);
+    met.clear();
+    points.clear();
+    for (const TLineRegister_& line : model_.RegisterLines)
+        if (met.insert(UpperAscii(line.Name)).second)
+            points.emplace_back(line.X1, line.Y1);
+    for (const auto& [x, y] : points)
+        Image1MouseDown(MouseButton::Left, x, y);
+    autoCalculate_ = true;
+}
+
+void Configurator::Image1MouseDown(MouseButton button, int x, int y) {
+    static const std::function<void()> none;
+    if (autoCalculate_) {
+        const std::function<void()> recalculate = [this] { Calculate1Click(); };
+        selection_.Image1MouseDown(button, x, y, recalculate);
+    } else {
+        selection_.Image1MouseDown(button, x, y, none);
+    }
+}
+
+void Configurator::Calculate1Click() {
+    Calculate(model_, *evaluator_, views_.Boxes);
+}
+
+void Configurator::Code1Click() {
+    codeLines_.clear();
+    GenerateInitCode(model_.RegVals, codeLines_);
+}
+
+void Configurator::ClearSettingLabels() {
+    for (int number = 2; number <= 2 * kLabelledNameCount; number += 2)
+        views_.Labels.SetCaption(number, "");
+}
+
+void Configurator::ClearAll1Click() {
+    marking_.UnmarkAllLines();
+    marking_.UnmarkAllLineRegisters();
+    ClearSettingLabels();
+    for (TRegVal& val : model_.RegVals)
+        val.Chosen = false;
+    marking_.DrawFollows();
+    marking_.DrawFollowNots();
+}
+
+void Configurator::ClearConfigbits1Click() {
+    marking_.UnmarkAllLines();
+    ClearSettingLabels();
+    marking_.DrawFollows();
+    marking_.DrawFollowNots();
+}
+
+void Configurator::ClearRegisterSettings1Click() {
+    marking_.UnmarkAllLineRegisters();
+    marking_.DrawFollows();
+    marking_.DrawFollowNots();
+    for (TRegVal& val : model_.RegVals)
+        val.Chosen = false;
+}
+
+void Configurator::ReloadAll1Click() {
+    if (!currentDevice_.empty())
+        LoadDevice(currentDevice_);
+}
+
+std::string Configurator::ReadHelpText() {
+    std::string text;
+    if (!ReadWholeFile(kHelpFileName, text))
+        throw FileError("Cannot open file \"" + std::string(kHelpFileName) + "\"");
+    return text;
 }
 
 } // namespace quorvel

@@ -1,17 +1,26 @@
 #pragma once
-// The GUI-free heart of the main window: it owns the loaded device's tables and runs
-// start-up, device loading, clicks, the clear commands, the calculation and the code
-// generation. Front ends forward their events here and show what it writes to the views.
+// The GUI-free heart of the main window: it owns the loaded device's tables and the
+// evaluator, and runs start-up, device loading, clicks, the clear commands, the calculation
+// and the code generation. Front ends forward their events here and show what it writes to
+// the views. Errors raised inside a handler propagate to the front end's one guard, which
+// shows their message; nothing already changed is undone.
 
+#include "diagram/Marking.h"
 #include "diagram/Model.h"
+#include "diagram/Selection.h"
 #include "shell/DefsDirectory.h"
 #include "shell/DeviceList.h"
 #include "shell/Views.h"
 
+#include <memory>
 #include <string>
 #include <vector>
 
 namespace quorvel {
+
+class TSimpleEval;
+
+inline constexpr const char* kHelpFileName = "Quorvel_Help_Generic.txt";
 
 struct ConfiguratorViews {
     DiagramSurface& Surface;
@@ -29,6 +38,9 @@ struct ConfiguratorPaths {
 class Configurator {
 public:
     Configurator(ConfiguratorPaths paths, ConfiguratorViews views);
+    ~Configurator();
+    Configurator(const Configurator&) = delete;
+    Configurator& operator=(const Configurator&) = delete;
 
     // What the main window does when it is first shown: reads the device list.
     void FormShow();
@@ -37,24 +49,70 @@ public:
     void LoadDeviceList();
     const DeviceList& Devices() const { return devices_; }
 
-    // Resolves the "Defs" directory for a device (see DefsDirectory.h), keeping the result.
-    bool ResolveDefsDir(const std::string& deviceName);
+    // A click on a list item: loads the device when the trimmed text is neither empty nor a
+    // separator. Returns whether the list closes (it stays open for those two).
+    bool ListBox1Click(const std::string& itemText);
+
+    // Brings the program into the device's initial state: definitions, bitmap, description,
+    // labels, default choices and one calculation. Failures stop at their step.
+    void LoadDevice(const std::string& deviceName);
+    // Chooses the first line of every name by a simulated left click, without recalculating.
+    void ApplyDefaults();
+
+    // Resolves the "Defs" directory and reads the device's definition file into ConfigWords.
+    // Returns false (and shows the message) when either fails.
+    bool ReadDefinition(const std::string& deviceName);
+
+    // A mouse press on the diagram, in bitmap pixels.
+    void Image1MouseDown(MouseButton button, int x, int y);
+    // The calculation, also run by Enter in any value box.
+    void Calculate1Click();
+
+    // The Code command: rebuilds the code lines. On an error the lines before it stay in
+    // CodeLines() and the error propagates (the window is then not shown).
+    void Code1Click();
+    const std::vector<std::string>& CodeLines() const { return codeLines_; }
+
+    void ClearAll1Click();
+    void ClearConfigbits1Click();
+    void ClearRegisterSettings1Click();
+    void ReloadAll1Click();
+
+    // The help text, read anew from the current directory; throws FileError when missing.
+    static std::string ReadHelpText();
+
+    // True once a device has loaded far enough to show "Clear", "Code" and "Help".
+    bool CommandsVisible() const { return commandsVisible_; }
+    bool LoadFailed() const { return loadFailed_; }
+    bool AutoCalculate() const { return autoCalculate_; }
+    const std::string& CurrentDevice() const { return currentDevice_; }
     const std::string& DefsDir() const { return defsDir_; }
     const DefsPaths& CurrentDefsPaths() const { return defsPaths_; }
-
-    bool LoadFailed() const { return loadFailed_; }
     TModel& Model() { return model_; }
     const TModel& Model() const { return model_; }
+    TSimpleEval& Evaluator() { return *evaluator_; }
+    TDiagramMarking& Marking() { return marking_; }
+    TSelection& Selection() { return selection_; }
     const ConfiguratorPaths& Paths() const { return paths_; }
 
 private:
+    void LabelFields();
+    void ClearSettingLabels();
+
     ConfiguratorPaths paths_;
     ConfiguratorViews views_;
     DeviceList devices_;
     TModel model_;
+    std::unique_ptr<TSimpleEval> evaluator_;
+    TDiagramMarking marking_;
+    TSelection selection_;
     DefsPaths defsPaths_;
     std::string defsDir_;
+    std::string currentDevice_;
+    std::vector<std::string> codeLines_;
     bool loadFailed_ = false;
+    bool autoCalculate_ = false;
+    bool commandsVisible_ = false;
 };
 
 } // namespace quorvel

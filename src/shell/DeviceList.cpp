@@ -19,7 +19,7 @@ DeviceList ParseDeviceList(std::string_view text) {
         SplitAtFirst(line, "=", name, diagram);
         name = TrimCopy(name);
         diagram = TrimCopy(diagram);
-        if (name != "-")
+        if (name != kSeparatorName)
             list.DeviceTypes.push_back({name, diagram});
         list.Items.push_back(name);
     }

@@ -10,6 +10,8 @@
 namespace quorvel {
 
 inline constexpr const char* kDeviceListFileName = "Quorvel_Configuration_PICs.txt";
+// The name that marks a separator line: listed, but no device.
+inline constexpr std::string_view kSeparatorName = "-";
 
 struct DeviceList {
     std::vector<TPic_Type> DeviceTypes; // devices, separators excluded

@@ -29,7 +29,7 @@ struct ValueBoxState {
     std::string text;
     int left = 50;
     int top = 50;
-    bool input = false;
+    bool input = true; // a box never laid out is editable, as a fresh edit box is
     bool visible = false;
 };
 

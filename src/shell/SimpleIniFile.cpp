@@ -43,6 +43,12 @@ TSimpleIniFile::TSimpleIniFile(std::string fileName) : fileName_(std::move(fileN
         lines_ = SplitLines(contents);
 }
 
+TSimpleIniFile TSimpleIniFile::FromText(std::string_view text) {
+    TSimpleIniFile ini;
+    ini.lines_ = SplitLines(text);
+    return ini;
+}
+
 int TSimpleIniFile::FindSection(const std::string& section) const {
     for (std::size_t i = 0; i < lines_.size(); ++i) {
         std::string_view name;
@@ -120,6 +126,10 @@ void TSimpleIniFile::WriteString(const std::string& section, const std::string& 
 bool TSimpleIniFile::UpdateFile(std::string& error) {
     if (!modified_)
         return true;
+    if (fileName_.empty()) {
+        error = "no file name";
+        return false;
+    }
     std::string text;
     for (const std::string& l : lines_) {
         text += l;

@@ -6,6 +6,7 @@
 // renamed over the old file, so a failed write never leaves a half-written file behind.
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace quorvel {
@@ -14,6 +15,9 @@ class TSimpleIniFile {
 public:
     // Opens (reads) the file; a missing or unreadable file reads as empty.
     explicit TSimpleIniFile(std::string fileName);
+
+    // A settings file held only in memory, read from text (UpdateFile then fails).
+    static TSimpleIniFile FromText(std::string_view text);
 
     const std::string& FileName() const { return fileName_; }
 
@@ -29,6 +33,7 @@ public:
     bool Modified() const { return modified_; }
 
 private:
+    TSimpleIniFile() = default;
     // Index of the first "[section]" line, or -1.
     int FindSection(const std::string& section) const;
     // Index of the first line of `key` inside the section starting at `sectionLine`, or -1.

@@ -1,22 +1,31 @@
 #include "util/TextFile.h"
 
-#include <fstream>
+#include <cstdio>
 #include <sys/stat.h>
 
 namespace quorvel {
 
 bool ReadWholeFile(const std::string& path, std::string& contents) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
+    // Only regular files: a directory or a device would open but not read sensibly.
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (file == nullptr)
         return false;
-    in.seekg(0, std::ios::end);
-    const std::streamoff size = in.tellg();
-    if (size < 0)
+    struct stat st {};
+    if (::fstat(::fileno(file), &st) != 0 || !S_ISREG(st.st_mode)) {
+        std::fclose(file);
         return false;
-    in.seekg(0, std::ios::beg);
-    contents.resize(static_cast<std::size_t>(size));
-    if (size > 0 && !in.read(contents.data(), size))
+    }
+    std::string data;
+    data.reserve(static_cast<std::size_t>(st.st_size));
+    char buffer[1 << 16];
+    std::size_t n = 0;
+    while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0)
+        data.append(buffer, n);
+    const bool failed = std::ferror(file) != 0;
+    std::fclose(file);
+    if (failed)
         return false;
+    contents = std::move(data);
     return true;
 }
 

@@ -24,6 +24,7 @@ TEST(ReadWholeFile, ReadsBytesAndReportsMissingFiles) {
     ASSERT_TRUE(ReadWholeFile(path, contents));
     EXPECT_EQ(contents, std::string("x\0y\xFF", 4));
     EXPECT_FALSE(ReadWholeFile(dir.File("missing"), contents));
+    EXPECT_FALSE(ReadWholeFile(dir.Path(), contents)) << "a directory is no file to read";
     EXPECT_TRUE(FileExists(path));
     EXPECT_FALSE(FileExists(dir.Path())) << "a directory is not a file";
 }

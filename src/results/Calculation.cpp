@@ -1,0 +1,44 @@
+#include "results/Calculation.h"
+
+#include "eval/KivEval.h"
+#include "results/FormulaText.h"
+#include "util/Errors.h"
+#include "util/KivStrings.h"
+#include "util/NumberText.h"
+
+namespace quorvel {
+
+namespace {
+
+constexpr const char* kUnit = " Mhz";
+
+} // namespace
+
+void Calculate(const TModel& model, TSimpleEval& evaluator, ValueBoxView& boxes) {
+    for (int i = 0; i < kValueBoxCount; ++i) {
+        const std::string digits = DigitsOnly(boxes.Text(i));
+        const double value = IsNumber(digits) ? StrToFloat(digits) : 1.0;
+        evaluator.SetVariable("E" + IntToText(i), value);
+    }
+    for (const TCalcVal& val : model.CalcVals)
+        evaluator.SetVariable(val.Name, val.Value);
+    for (const TRegVal& val : model.RegVals)
+        evaluator.SetVariable(RegisterVariableName(val.Name), val.CalcValue);
+    for (std::size_t k = 0; k < model.Formulas.size(); ++k) {
+        const TFormula& formula = model.Formulas[k];
+        if (formula.Expression.empty())
+            continue;
+        const std::string numberText =
+            formula.Name.size() > 1 ? formula.Name.substr(1, 255) : std::string();
+        const std::int32_t n = StrToInt(numberText);
+        if (n < 0 || n > 65535 || k >= static_cast<std::size_t>(kValueBoxCount))
+            throw ConversionError(kRangeCheckError);
+        evaluator.Expression = ConvertBitTags(formula.Expression);
+        const double result = evaluator.Evaluate();
+        const int box = static_cast<int>(k);
+        boxes.SetText(box, FormatResult(result) + kUnit);
+        evaluator.SetVariable("E" + IntToText(n), StrToFloat(DigitsOnly(boxes.Text(box))));
+    }
+}
+
+} // namespace quorvel

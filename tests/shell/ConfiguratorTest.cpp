@@ -1,0 +1,330 @@
+#include "ProgramFixture.h"
+#include "eval/KivEval.h"
+#include "shell/KivDirectories.h"
+#include "util/Errors.h"
+
+#include <gtest/gtest.h>
+
+namespace quorvel {
+namespace {
+
+using test::ProgramFixture;
+
+class LoadDeviceTest : public ProgramFixture {};
+
+TEST_F(LoadDeviceTest, BringsTheDeviceIntoItsInitialState) {
+    WriteProgram();
+    Start();
+    EXPECT_TRUE(core->ListBox1Click(" TESTDEV "));
+    EXPECT_TRUE(messages.Messages().empty());
+    EXPECT_TRUE(core->CommandsVisible());
+    EXPECT_TRUE(core->AutoCalculate());
+    EXPECT_EQ(core->CurrentDevice(), "TESTDEV");
+
+    EXPECT_EQ(labels.Caption(1), "Oscillator selection");
+    EXPECT_EQ(labels.Caption(2), "HS crystal");
+    EXPECT_EQ(labels.Caption(3), "4x PLL");
+    EXPECT_EQ(labels.Caption(4), "PLL off");
+
+    const TModel& m = core->Model();
+    EXPECT_EQ(m.ConfigLineMarked, (std::vector<bool>{true, false, true, false}));
+    EXPECT_EQ(m.RegisterLineMarked, (std::vector<bool>{true, false}));
+    EXPECT_EQ(At(30, 10), kRed);
+    EXPECT_EQ(At(30, 30), kBlue);
+    EXPECT_EQ(At(120, 30), kLime);
+    EXPECT_EQ(At(80, 10), kRed) << "FOLLOW of a chosen line";
+    EXPECT_EQ(At(80, 30), kBlack) << "FOLLOW_NOT of a chosen line";
+
+    EXPECT_TRUE(boxes.Box(0).visible);
+    EXPECT_TRUE(boxes.Box(0).input);
+    EXPECT_EQ(boxes.Box(0).left, 200);
+    EXPECT_EQ(boxes.Text(0), "4 Mhz");
+    EXPECT_EQ(boxes.Text(1), "4 Mhz");
+    EXPECT_EQ(boxes.Text(2), "4 Mhz");
+    EXPECT_FALSE(boxes.Box(3).visible);
+}
+
+TEST_F(LoadDeviceTest, ClicksRecalculateAtOnce) {
+    WriteProgram();
+    Start();
+    core->LoadDevice("TESTDEV");
+    Click(30, 70); // PLL on
+    EXPECT_EQ(boxes.Text(1), "16 Mhz");
+    EXPECT_EQ(labels.Caption(4), "PLL on");
+    Click(30, 30); // internal 16 MHz
+    EXPECT_EQ(boxes.Text(1), "64 Mhz");
+    boxes.SetText(0, "12.5 Mhz");
+    Click(30, 10);
+    EXPECT_EQ(boxes.Text(1), "50 Mhz");
+    Click(120, 30); // 8 MHz, which excludes PLL on
+    EXPECT_EQ(boxes.Text(2), "2 Mhz");
+    EXPECT_FALSE(core->Model().ConfigLineMarked[3]);
+    EXPECT_EQ(boxes.Text(1), "50 Mhz") << "an EXCL clear keeps the PLL value";
+}
+
+TEST_F(LoadDeviceTest, DefinitionInNoDefsDirectoryKeepsThePreviousPicture) {
+    WriteProgram("GHOST = T\n");
+    Start();
+    core->LoadDevice("TESTDEV");
+    core->LoadDevice("GHOST");
+    EXPECT_EQ(messages.Messages(), std::vector<std::string>{"Defs directory not found"});
+    EXPECT_EQ(core->CurrentDevice(), "GHOST");
+    EXPECT_EQ(At(30, 10), kRed) << "the previous device's marks stay";
+    for (int i = 0; i < kValueBoxCount; ++i) {
+        EXPECT_FALSE(boxes.Box(i).visible);
+        EXPECT_EQ(boxes.Text(i), "");
+    }
+    EXPECT_TRUE(core->CommandsVisible());
+}
+
+TEST_F(LoadDeviceTest, DeviceWithoutDiagramStopsSilently) {
+    WriteProgram();
+    Start();
+    core->LoadDevice("NODIAGRAM");
+    EXPECT_TRUE(messages.Messages().empty());
+    EXPECT_FALSE(core->CommandsVisible());
+    EXPECT_EQ(CurrentDirectory() + "/", ProgramDir());
+}
+
+TEST_F(LoadDeviceTest, MissingBitmapIsAnErrorAndTheNextLoadWorks) {
+    WriteProgram();
+    Start();
+    EXPECT_THROW(core->LoadDevice("OTHER"), FileError);
+    EXPECT_FALSE(core->CommandsVisible());
+    core->LoadDevice("TESTDEV");
+    EXPECT_EQ(boxes.Text(1), "4 Mhz");
+}
+
+TEST_F(LoadDeviceTest, MissingDescriptionIsAnError) {
+    WriteProgram();
+    WriteBitmap("MISSING", 10, 10);
+    Start();
+    try {
+        core->LoadDevice("OTHER");
+        FAIL();
+    } catch (const FileError& e) {
+        EXPECT_STREQ(e.what(), "File not found");
+    }
+}
+
+TEST_F(LoadDeviceTest, EmptyListItemAndSeparatorDoNothing) {
+    WriteProgram();
+    Start();
+    EXPECT_FALSE(core->ListBox1Click("   "));
+    EXPECT_FALSE(core->ListBox1Click(" - "));
+    EXPECT_EQ(core->CurrentDevice(), "");
+    EXPECT_TRUE(messages.Messages().empty()) << "a separator is not a missing device";
+}
+
+TEST_F(LoadDeviceTest, DefaultClickOnAnOverlapChoosesTheConfigurationLine) {
+    WriteProgram("OVERLAP = U\n");
+    dir.Write("program/Defs/OVERLAP.vlk", test::ReadFile(test::TestData("device/TESTDEV.vlk")));
+    dir.Write("program/Quorvel_U_lines.txt",
+              "FOSC, 1, 0, 10, 10, 60, 10, 1, -1, 2, 5\n"
+              "FOSC, 2, 0, 10, 30, 60, 30, 1, -1, 8, 16\n"
+              "R<0>, 3, 0, 20, 12, 60, 12, -1, -1, 1, 1 // on top of FOSC's box\n"
+              "SHOWVAL, 100, 10, E0=FOSC\n");
+    WriteBitmap("U", 100, 50);
+    Start();
+    core->LoadDevice("OVERLAP");
+    EXPECT_FALSE(core->Model().RegVals[0].Chosen);
+    EXPECT_FALSE(core->Model().RegisterLineMarked[0]);
+    EXPECT_TRUE(core->Model().ConfigLineMarked[0]);
+    EXPECT_EQ(boxes.Text(0), "5 Mhz");
+    core->Code1Click();
+    EXPECT_TRUE(core->CodeLines().empty());
+}
+
+TEST_F(LoadDeviceTest, OnlyTheFirstTwentyNamesGetLabels) {
+    std::string lines;
+    std::string vlk = "<cfg>\n<cfgbits w>\n<skey>W</skey>\n";
+    for (int i = 0; i < 22; ++i) {
+        const std::string n = "F" + std::to_string(i);
+        const std::string y = std::to_string(10 + 10 * i);
+        lines += n + ", " + std::to_string(i) + ", 0, 10, " + y + ", 50, " + y + ", -1, -1, 1\n";
+        vlk += "<field f>\n<skey>" + n + "</skey>\n<sdesc>field " + n +
+               "</sdesc>\n<setting s>\n<wValue>1</wValue>\n<sdesc>set " + n + "</sdesc>\n";
+    }
+    vlk += "</cfg>\n";
+    WriteProgram("MANY = V\n");
+    dir.Write("program/Defs/MANY.vlk", vlk);
+    dir.Write("program/Quorvel_V_lines.txt", lines);
+    WriteBitmap("V", 100, 300);
+    Start();
+    core->LoadDevice("MANY");
+    EXPECT_TRUE(messages.Messages().empty());
+    EXPECT_EQ(labels.Caption(1), "field F0");
+    EXPECT_EQ(labels.Caption(40), "set F19");
+    EXPECT_EQ(labels.Caption(41), "") << "the coordinate label belongs to no name";
+    EXPECT_TRUE(core->Model().ConfigLineMarked[21]);
+}
+
+TEST_F(LoadDeviceTest, SecondDeviceReplacesTheFirstsTables) {
+    WriteProgram("SMALL = W\n");
+    dir.Write("program/Defs/SMALL.vlk", "");
+    dir.Write("program/Quorvel_W_lines.txt", "SHOWVAL, 5, 5, E0=2*3\n");
+    WriteBitmap("W", 50, 50);
+    Start();
+    core->LoadDevice("TESTDEV");
+    core->LoadDevice("SMALL");
+    const TModel& m = core->Model();
+    EXPECT_TRUE(m.ConfigLines.empty());
+    EXPECT_TRUE(m.RegVals.empty());
+    EXPECT_TRUE(m.ConfigWords.empty());
+    EXPECT_EQ(m.Formulas.size(), 1u);
+    EXPECT_EQ(boxes.Text(0), "6 Mhz");
+    EXPECT_FALSE(boxes.Box(1).visible);
+    EXPECT_EQ(boxes.Text(1), "");
+    EXPECT_EQ(labels.Caption(1), "");
+}
+
+TEST_F(LoadDeviceTest, ClearCommandsTouchOnlyWhatTheyClear) {
+    WriteProgram();
+    Start();
+    core->LoadDevice("TESTDEV");
+    core->ClearConfigbits1Click();
+    EXPECT_EQ(core->Model().ConfigLineMarked, (std::vector<bool>(4, false)));
+    EXPECT_TRUE(core->Model().RegisterLineMarked[0]);
+    EXPECT_EQ(labels.Caption(2), "");
+    EXPECT_EQ(labels.Caption(1), "Oscillator selection") << "field labels stay";
+    EXPECT_EQ(At(80, 10), kBlack);
+    EXPECT_EQ(At(80, 30), kRed);
+    core->Code1Click();
+    EXPECT_EQ(core->CodeLines(), std::vector<std::string>{
+                                     "OSCCON := (OSCCON and (not 112)) or 112; // IRCF = 16 MHz"});
+
+    core->ClearRegisterSettings1Click();
+    core->Code1Click();
+    EXPECT_TRUE(core->CodeLines().empty());
+    Click(120, 30);
+    core->Code1Click();
+    EXPECT_EQ(core->CodeLines(),
+              std::vector<std::string>{"OSCCON := (OSCCON and (not 112)) or 96; // IRCF = 8 MHz"});
+    EXPECT_EQ(boxes.Text(2), "2 Mhz");
+
+    core->ClearAll1Click();
+    EXPECT_EQ(boxes.Text(2), "2 Mhz") << "clearing does not recalculate";
+    EXPECT_FALSE(core->Model().RegVals[0].Chosen);
+    EXPECT_EQ(core->Model().RegVals[0].Value, 6u) << "values are kept";
+
+    core->ReloadAll1Click();
+    EXPECT_EQ(core->Model().ConfigLineMarked, (std::vector<bool>{true, false, true, false}));
+    EXPECT_EQ(boxes.Text(2), "4 Mhz");
+    EXPECT_EQ(labels.Caption(2), "HS crystal");
+}
+
+TEST_F(LoadDeviceTest, ReloadRetriesAFailedDeviceAndDoesNothingBeforeAnyChoice) {
+    WriteProgram("LATE = T\n");
+    Start();
+    core->ReloadAll1Click();
+    EXPECT_TRUE(messages.Messages().empty());
+    core->LoadDevice("LATE");
+    EXPECT_EQ(messages.Messages().size(), 1u);
+    dir.Write("program/Defs/LATE.vlk", test::ReadFile(test::TestData("device/TESTDEV.vlk")));
+    core->ReloadAll1Click();
+    EXPECT_EQ(messages.Messages().size(), 1u);
+    EXPECT_TRUE(core->CommandsVisible());
+}
+
+class CalculationTest : public ProgramFixture {
+protected:
+    void LoadFormulas(const std::string& showvals) {
+        WriteProgram("CALC = C\n");
+        dir.Write("program/Defs/CALC.vlk", "");
+        dir.Write("program/Quorvel_C_lines.txt", showvals);
+        WriteBitmap("C", 50, 50);
+        Start();
+        try {
+            core->LoadDevice("CALC");
+        } catch (const std::exception& e) {
+            loadError = e.what();
+        }
+    }
+    std::string loadError; // what the load's own calculation raised
+};
+
+TEST_F(CalculationTest, InputBoxesGiveTheirNumberOrOne) {
+    LoadFormulas("SHOWVAL, 5, 5, E0=\nSHOWVAL, 5, 30, E1=E0 + E5\n");
+    EXPECT_EQ(boxes.Text(1), "5 Mhz") << "4 from the input box, 1 for an unused box";
+    const std::pair<const char*, const char*> cases[] = {
+        {"Mhz 4", "5 Mhz"}, {"-4", "5 Mhz"}, {"3.6864 Mhz", "4.686 Mhz"},
+        {"", "2 Mhz"},      {".5", "2 Mhz"}, {"abc", "2 Mhz"},
+    };
+    for (const auto& [input, shown] : cases) {
+        boxes.SetText(0, input);
+        core->Calculate1Click();
+        EXPECT_EQ(boxes.Text(1), shown) << input;
+    }
+}
+
+TEST_F(CalculationTest, TwoPointsStopBeforeAnyFormula) {
+    LoadFormulas("SHOWVAL, 5, 5, E0=\nSHOWVAL, 5, 30, E1=E0 * 2\n");
+    boxes.SetText(0, "1.2.3 Mhz");
+    boxes.SetText(1, "old");
+    EXPECT_THROW(core->Calculate1Click(), ConversionError);
+    EXPECT_EQ(boxes.Text(1), "old");
+}
+
+TEST_F(CalculationTest, ResultsAreFedBackAsDisplayed) {
+    LoadFormulas("SHOWVAL, 5, 5, E0=1/3\nSHOWVAL, 5, 30, E1=E0 * 3\nSHOWVAL, 5, 55, E2=0-1.5\n"
+                 "SHOWVAL, 5, 80, E3=E2 * 2\n");
+    EXPECT_EQ(boxes.Text(0), "0.333 Mhz");
+    EXPECT_EQ(boxes.Text(1), "0.999 Mhz");
+    EXPECT_EQ(boxes.Text(2), "-1.5 Mhz");
+    EXPECT_EQ(boxes.Text(3), "3 Mhz") << "the read-back drops the minus sign";
+}
+
+TEST_F(CalculationTest, FormulaSeesTheOldValueOfABoxBelowIt) {
+    LoadFormulas("SHOWVAL, 5, 5, E0=E1 + 1\nSHOWVAL, 5, 30, E1=10\n");
+    EXPECT_EQ(boxes.Text(0), "2 Mhz") << "E1 was empty before the first run";
+    core->Calculate1Click();
+    EXPECT_EQ(boxes.Text(0), "11 Mhz");
+}
+
+TEST_F(CalculationTest, AnErrorStopsTheRunWhereItHappens) {
+    LoadFormulas("SHOWVAL, 5, 5, E0=1\nSHOWVAL, 5, 30, E1=2\nSHOWVAL, 5, 55, E2=1/0\n"
+                 "SHOWVAL, 5, 80, E3=4\nSHOWVAL, 5, 105, E4=5\n");
+    EXPECT_EQ(loadError, "Divider is zero: \"0\" in expression part \"+1/0\"");
+    EXPECT_EQ(boxes.Text(0), "1 Mhz");
+    EXPECT_EQ(boxes.Text(1), "2 Mhz");
+    EXPECT_EQ(boxes.Text(2), "");
+    EXPECT_EQ(boxes.Text(3), "");
+    boxes.SetText(3, "old");
+    try {
+        core->Calculate1Click();
+        FAIL();
+    } catch (const ESimpleEvalException& e) {
+        EXPECT_STREQ(e.what(), "Divider is zero: \"0\" in expression part \"+1/0\"");
+    }
+    EXPECT_EQ(boxes.Text(3), "old");
+}
+
+TEST_F(CalculationTest, FormulaNameWithoutNumberFails) {
+    LoadFormulas("SHOWVAL, 5, 5, Ex=1\n");
+    EXPECT_EQ(loadError, "'x' is not a valid integer value");
+    try {
+        core->Calculate1Click();
+        FAIL();
+    } catch (const ConversionError& e) {
+        EXPECT_STREQ(e.what(), "'x' is not a valid integer value");
+    }
+}
+
+TEST_F(CalculationTest, RegisterReferencesInFormulas) {
+    WriteProgram("REG = R\n");
+    dir.Write("program/Defs/REG.vlk", "");
+    dir.Write("program/Quorvel_R_lines.txt",
+              "CLKDIV<4:0>, 1, 0, 10, 10, 40, 10, 1, -1, 0, 2 // N1 = 2\n"
+              "CLKDIV<4:0>, 2, 0, 10, 20, 40, 20, 1, -1, 1, 3 // N1 = 3\n"
+              "SHOWVAL, 5, 30, E0=\n"
+              "SHOWVAL, 5, 60, E1=E0 / CLKDIV<4:0>\n");
+    WriteBitmap("R", 60, 90);
+    Start();
+    core->LoadDevice("REG");
+    boxes.SetText(0, "8 Mhz");
+    Click(20, 20);
+    EXPECT_EQ(boxes.Text(1), "2.667 Mhz");
+}
+
+} // namespace
+} // namespace quorvel

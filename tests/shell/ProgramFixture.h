@@ -1,0 +1,54 @@
+#pragma once
+// A program directory in a scratch folder with a device list, a "Defs" directory and a
+// diagram, and a Configurator over headless views that loads from it.
+
+#include "TestSupport.h"
+#include "diagram/Bitmap.h"
+#include "shell/Configurator.h"
+#include "shell/HeadlessViews.h"
+
+#include <gtest/gtest.h>
+
+namespace quorvel::test {
+
+class ProgramFixture : public ::testing::Test {
+protected:
+    KeepCurrentDirectory keepCwd;
+    ScratchDir dir;
+    RasterSurface surface;
+    MemoryValueBoxes boxes;
+    MemoryLabels labels;
+    RecordedMessages messages;
+    MemoryClipboard clipboard;
+    std::unique_ptr<Configurator> core;
+
+    std::string ProgramDir() const { return dir.Path() + "/program/"; }
+
+    // The test device TESTDEV with diagram T, and the given extra device list lines.
+    void WriteProgram(const std::string& extraListLines = "") {
+        dir.Write("program/Quorvel_Configuration_PICs.txt",
+                  "// test devices\nTESTDEV = T\n-\nNODIAGRAM =\nOTHER = MISSING\n" +
+                      extraListLines);
+        dir.Write("program/Defs/TESTDEV.vlk", ReadFile(TestData("device/TESTDEV.vlk")));
+        dir.Write("program/Defs/NODIAGRAM.vlk", ReadFile(TestData("device/TESTDEV.vlk")));
+        dir.Write("program/Defs/OTHER.vlk", ReadFile(TestData("device/TESTDEV.vlk")));
+        dir.Write("program/Quorvel_T_lines.txt", ReadFile(TestData("device/Quorvel_T_lines.txt")));
+        WriteBitmap("T", 300, 100);
+    }
+
+    void WriteBitmap(const std::string& diagram, int width, int height) {
+        dir.Write("program/Quorvel_" + diagram + ".bmp", Bitmap(width, height).EncodeBmp());
+    }
+
+    void Start() {
+        core = std::make_unique<Configurator>(
+            ConfiguratorPaths{ProgramDir(), dir.Path() + "/Quorvel_Configuration.ini"},
+            ConfiguratorViews{surface, boxes, labels, messages, clipboard});
+        core->FormShow();
+    }
+
+    Rgb At(int x, int y) const { return surface.Picture().Pixel(x, y); }
+    void Click(int x, int y) { core->Image1MouseDown(MouseButton::Left, x, y); }
+};
+
+} // namespace quorvel::test
