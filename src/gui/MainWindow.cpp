@@ -68,9 +68,16 @@ TForm1::TForm1(ConfiguratorPaths paths, TForm2* codeWindow, TForm3* helpWindow, 
     core_ = std::make_unique<Configurator>(
         paths_, ConfiguratorViews{*image1_, *valueBoxes_, *labelView_, *messages_, clipboard_});
 
-    connect(listBox1_, &QListWidget::itemClicked, this, [this] { ListBox1Click(); });
+    connect(listBox1_, &QListWidget::itemClicked, this,
+            [this] { Guard([this] { ListBox1Click(); }); });
     connect(image1_, &DiagramImage::mouseMoved, this,
             [this](int x, int y) { Image1MouseMove(x, y); });
+    connect(image1_, &DiagramImage::mousePressed, this, [this](Qt::MouseButton b, int x, int y) {
+        Guard([this, b, x, y] { Image1MouseDown(b, x, y); });
+    });
+    for (int i = 0; i < kValueBoxCount; ++i)
+        connect(valueBoxes_->Box(i), &ValueBox::enterPressed, this,
+                [this] { Guard([this] { core_->Calculate1Click(); }); });
 
     // Client area 1114 x 890 below the menu bar, centred on the screen.
     resize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
@@ -137,6 +144,18 @@ void TForm1::BuildMenu() {
     help1_->setVisible(false);
 
     connect(pic1_, &QAction::triggered, this, [this] { Guard([this] { PIC1Click(); }); });
+    connect(code1_, &QAction::triggered, this, [this] { Guard([this] { Code1Click(); }); });
+    connect(calculate1_, &QAction::triggered, this,
+            [this] { Guard([this] { core_->Calculate1Click(); }); });
+    connect(clearAll1_, &QAction::triggered, this,
+            [this] { Guard([this] { core_->ClearAll1Click(); }); });
+    connect(clearConfigbits1_, &QAction::triggered, this,
+            [this] { Guard([this] { core_->ClearConfigbits1Click(); }); });
+    connect(clearRegisterSettings1_, &QAction::triggered, this,
+            [this] { Guard([this] { core_->ClearRegisterSettings1Click(); }); });
+    connect(reloadAll1_, &QAction::triggered, this,
+            [this] { Guard([this] { core_->ReloadAll1Click(); }); });
+    connect(help1_, &QAction::triggered, this, [this] { Guard([this] { Help1Click(); }); });
 }
 
 void TForm1::Guard(const std::function<void()>& handler) {
@@ -147,6 +166,14 @@ void TForm1::Guard(const std::function<void()>& handler) {
     } catch (...) {
         messages_->ShowMessage("Unexpected error");
     }
+    RefreshCommands();
+}
+
+void TForm1::RefreshCommands() {
+    const bool visible = core_->CommandsVisible();
+    reset1_->setVisible(visible);
+    code1_->setVisible(visible);
+    help1_->setVisible(visible);
 }
 
 void TForm1::showEvent(QShowEvent* event) {
@@ -181,7 +208,54 @@ void TForm1::PIC1Click() {
     listBox1_->setFocus();
 }
 
-void TForm1::ListBox1Click() {}
+void TForm1::ListBox1Click() {
+    const QListWidgetItem* item = listBox1_->currentItem();
+    if (item == nullptr)
+        return;
+    if (core_->ListBox1Click(FromQt(item->text())))
+        listBox1_->hide();
+}
+
+void TForm1::Image1MouseDown(Qt::MouseButton button, int x, int y) {
+    MouseButton which = MouseButton::Other;
+    if (button == Qt::LeftButton)
+        which = MouseButton::Left;
+    else if (button == Qt::MiddleButton)
+        which = MouseButton::Middle;
+    else if (button == Qt::RightButton)
+        which = MouseButton::Right;
+    core_->Image1MouseDown(which, x, y);
+}
+
+void TForm1::Code1Click() {
+    QPlainTextEdit* memo = codeWindow_->Memo1();
+    memo->clear();
+    try {
+        core_->Code1Click();
+    } catch (...) {
+        // Lines made before the error stay in the window, which is not shown.
+        ShowCodeLines();
+        throw;
+    }
+    ShowCodeLines();
+    codeWindow_->show();
+    codeWindow_->raise();
+    codeWindow_->activateWindow();
+}
+
+void TForm1::ShowCodeLines() {
+    QStringList lines;
+    for (const std::string& line : core_->CodeLines())
+        lines << ToQt(line);
+    codeWindow_->Memo1()->setPlainText(lines.join(QLatin1Char('\n')));
+}
+
+void TForm1::Help1Click() {
+    helpWindow_->show();
+    helpWindow_->raise();
+    // The text is read anew at every showing; a missing file keeps the previous text.
+    helpWindow_->Memo1()->setPlainText(ToQt(Configurator::ReadHelpText()));
+}
 
 void TForm1::Image1MouseMove(int x, int y) {
     Label(41)->setText(QStringLiteral("X: %1, Y: %2").arg(x).arg(y));

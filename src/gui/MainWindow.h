@@ -49,7 +49,10 @@ public:
     // The menu and list handlers, named after the control and event they serve.
     void PIC1Click();
     void ListBox1Click();
+    void Image1MouseDown(Qt::MouseButton button, int x, int y);
     void Image1MouseMove(int x, int y);
+    void Code1Click();
+    void Help1Click();
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -60,6 +63,9 @@ private:
     // undone. Qt never sees an exception.
     void Guard(const std::function<void()>& handler);
     void FormShow();
+    // Shows the commands that the core has made available.
+    void RefreshCommands();
+    void ShowCodeLines();
     void BuildMenu();
     void BuildLabels(QWidget* central);
     void PlaceBottomRightLabel();
