@@ -1,8 +1,9 @@
 // quorvel: the command-line front end. It runs the same core as the window.
 
 #include "cli/CliCommand.h"
-#include "cli/ReaderCommands.h"
 #include "cli/EvalCommand.h"
+#include "cli/ReaderCommands.h"
+#include "cli/SessionCommands.h"
 
 #include <cstring>
 #include <iostream>
@@ -25,6 +26,9 @@ const std::vector<Command> kCommands = {
     {"diagram", "print a parsed diagram description file as JSON", RunDiagram},
     {"check", "list every problem of a diagram description file", RunCheck},
     {"eval", "evaluate formulas with variables and functions", RunEval},
+    {"run", "load a device, perform actions and print the resulting state", RunRun},
+    {"code", "load a device, perform actions and print the initialisation code", RunCode},
+    {"render", "load a device, perform actions and write the diagram as a PNG", RunRender},
 };
 
 void PrintHelp() {

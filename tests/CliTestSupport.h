@@ -17,4 +17,11 @@ struct CliResult {
 CliResult RunQuorvel(const std::vector<std::string>& args, const std::string& input = "",
                      const std::string& workDir = "");
 
+// The same for a copy of the executable elsewhere (its directory is the program directory).
+CliResult RunExecutable(const std::string& executable, const std::vector<std::string>& args,
+                        const std::string& input = "", const std::string& workDir = "");
+
+// The path of the built quorvel executable.
+std::string QuorvelExecutable();
+
 } // namespace quorvel::test

@@ -23,14 +23,23 @@ std::string ShellQuote(const std::string& word) {
 
 } // namespace
 
+std::string QuorvelExecutable() {
+    return std::string(QUORVEL_BUILD_DIR) + "/quorvel";
+}
+
 CliResult RunQuorvel(const std::vector<std::string>& args, const std::string& input,
                      const std::string& workDir) {
+    return RunExecutable(QuorvelExecutable(), args, input, workDir);
+}
+
+CliResult RunExecutable(const std::string& executable, const std::vector<std::string>& args,
+                        const std::string& input, const std::string& workDir) {
     ScratchDir io;
     const std::string in = io.Write("stdin", input);
     std::string command;
     if (!workDir.empty())
         command += "cd " + ShellQuote(workDir) + " && ";
-    command += ShellQuote(std::string(QUORVEL_BUILD_DIR) + "/quorvel");
+    command += ShellQuote(executable);
     for (const std::string& a : args)
         command += " " + ShellQuote(a);
     command += " <" + ShellQuote(in) + " >" + ShellQuote(io.File("stdout")) + " 2>" +

@@ -1,0 +1,66 @@
+#pragma once
+// A headless session of the program: the same core as the window, over in-memory views.
+// `quorvel run`, `code` and `render` load a device as choosing it in the list does, replay
+// actions on it and report the state the window would show.
+
+#include "shell/Configurator.h"
+#include "shell/HeadlessViews.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace quorvel::cli {
+
+// One action given on the command line, in order.
+struct SessionAction {
+    enum class Kind { Click, Middle, Right, Box, Calculate, Clear, Reload, Code };
+    Kind What = Kind::Calculate;
+    int X = 0;
+    int Y = 0;
+    int BoxIndex = 0;
+    std::string Text; // --box text, or --clear all|config|registers
+};
+
+// Parses "X,Y" with both in 0..65535.
+bool ParsePoint(const std::string& text, int& x, int& y);
+
+class Session {
+public:
+    // Program directory: the executable's; settings file: in the current directory.
+    Session();
+
+    // Reads the device list and loads the device; every message is recorded.
+    void Load(const std::string& device);
+    // Runs one action through the same guard as the window: an error becomes a message.
+    // Returns false, doing nothing, for typing into a box that is not a shown input box
+    // (the window offers no way to do that).
+    bool Perform(const SessionAction& action);
+    // Runs the Code command when no --code action ran, as the window's final state needs.
+    void EnsureCode();
+
+    const std::string& Device() const { return device_; }
+    const std::vector<std::string>& Messages() const { return messages_.Messages(); }
+    const std::vector<std::string>& CodeLines() const { return codeLines_; }
+    const MemoryValueBoxes& Boxes() const { return boxes_; }
+    const MemoryLabels& Labels() const { return labels_; }
+    const MemoryClipboard& Clipboard() const { return clipboard_; }
+    const Bitmap& Picture() const { return surface_.Picture(); }
+    const Configurator& Core() const { return *core_; }
+
+private:
+    template <typename F> void Guard(F&& handler);
+    void RunCode();
+
+    RasterSurface surface_;
+    MemoryValueBoxes boxes_;
+    MemoryLabels labels_;
+    RecordedMessages messages_;
+    MemoryClipboard clipboard_;
+    std::unique_ptr<Configurator> core_;
+    std::string device_;
+    std::vector<std::string> codeLines_;
+    bool codeRan_ = false;
+};
+
+} // namespace quorvel::cli

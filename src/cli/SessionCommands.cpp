@@ -1,0 +1,312 @@
+// quorvel run, code and render: headless sessions on a device.
+
+#include "cli/SessionCommands.h"
+#include "cli/CliCommand.h"
+#include "cli/Json.h"
+#include "cli/Render.h"
+#include "cli/Session.h"
+#include "util/NumberText.h"
+
+#include <iostream>
+#include <optional>
+
+namespace quorvel::cli {
+
+namespace {
+
+constexpr const char* kRunUsage = "quorvel run DEVICE [ACTION]... [--json] [--png FILE]";
+constexpr const char* kCodeUsage = "quorvel code DEVICE [ACTION]...";
+constexpr const char* kRenderUsage = "quorvel render DEVICE [ACTION]... -o FILE.png";
+
+constexpr const char* kActionsHelp =
+    "Actions, performed in the order given:\n"
+    "  --click X,Y        a left click on the diagram at bitmap pixel X,Y\n"
+    "  --middle X,Y       a middle click (stores the first point)\n"
+    "  --right X,Y        a right click (stores the second point, copies both)\n"
+    "  --box K=TEXT       types TEXT into input box K (0..30) and presses Enter\n"
+    "  --calculate        runs the calculation\n"
+    "  --clear all|config|registers\n"
+    "                     Clear All, Clear Config bits or Clear Register Settings\n"
+    "  --reload           Reload All\n"
+    "  --code             runs the Code command\n";
+
+struct SessionOptions {
+    std::string Device;
+    std::vector<SessionAction> Actions;
+    bool Json = false;
+    std::string Png;
+    bool Help = false;
+};
+
+// Parses DEVICE and the actions; `extra` handles the options of one command. Returns an
+// error text, or nothing on success.
+template <typename Extra>
+std::optional<std::string> ParseSession(const Args& args, SessionOptions& options, Extra extra) {
+    using Kind = SessionAction::Kind;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        auto value = [&](std::string& out) {
+            if (i + 1 >= args.size())
+                return false;
+            out = args[++i];
+            return true;
+        };
+        if (a == "--help" || a == "-h") {
+            options.Help = true;
+            return std::nullopt;
+        }
+        SessionAction action;
+        std::string v;
+        if (a == "--click" || a == "--middle" || a == "--right") {
+            if (!value(v) || !ParsePoint(v, action.X, action.Y))
+                return a + " needs X,Y with both in 0..65535";
+            action.What = a == "--click"    ? Kind::Click
+                          : a == "--middle" ? Kind::Middle
+                                            : Kind::Right;
+        } else if (a == "--box") {
+            if (!value(v))
+                return std::string("--box needs K=TEXT");
+            const std::size_t eq = v.find('=');
+            const auto k = eq == std::string::npos ? std::nullopt : ParseInteger(v.substr(0, eq));
+            if (!k || *k < 0 || *k > 30 ||
+                v.substr(0, eq).find_first_not_of("0123456789") != std::string::npos)
+                return "--box needs K=TEXT with K in 0..30, not \"" + v + "\"";
+            action.What = Kind::Box;
+            action.BoxIndex = static_cast<int>(*k);
+            action.Text = v.substr(eq + 1);
+        } else if (a == "--calculate") {
+            action.What = Kind::Calculate;
+        } else if (a == "--clear") {
+            if (!value(v) || (v != "all" && v != "config" && v != "registers"))
+                return std::string("--clear needs all, config or registers");
+            action.What = Kind::Clear;
+            action.Text = v;
+        } else if (a == "--reload") {
+            action.What = Kind::Reload;
+        } else if (a == "--code") {
+            action.What = Kind::Code;
+        } else {
+            std::optional<std::string> handled = extra(a, value);
+            if (handled) {
+                if (!handled->empty())
+                    return handled;
+                continue;
+            }
+            if (!a.empty() && a[0] == '-')
+                return "unknown option \"" + a + "\"";
+            if (!options.Device.empty())
+                return "more than one device given (\"" + options.Device + "\", \"" + a + "\")";
+            options.Device = a;
+            continue;
+        }
+        options.Actions.push_back(action);
+    }
+    if (options.Device.empty())
+        return std::string("missing DEVICE");
+    return std::nullopt;
+}
+
+// Runs the session; returns false after a usage error (already reported).
+bool RunSession(const SessionOptions& options, Session& session, const char* usage) {
+    session.Load(options.Device);
+    for (const SessionAction& action : options.Actions) {
+        if (!session.Perform(action)) {
+            UsageError("value box " + IntToText(action.BoxIndex) + " is not a shown input box",
+                       usage);
+            return false;
+        }
+    }
+    session.EnsureCode();
+    for (const std::string& m : session.Messages())
+        std::cerr << m << "\n";
+    return true;
+}
+
+void PrintCode(const Session& session) {
+    for (const std::string& line : session.CodeLines())
+        std::cout << line << "\n";
+}
+
+void PrintPlain(const Session& session) {
+    const TModel& model = session.Core().Model();
+    const auto& names = model.CalcVarNames.Items();
+    for (std::size_t i = 0; i < names.size() && i < static_cast<std::size_t>(kLabelledNameCount);
+         ++i) {
+        const std::string description = session.Labels().Caption(static_cast<int>(2 * i + 1));
+        std::cout << (description.empty() ? names[i] : description) << ": "
+                  << session.Labels().Caption(static_cast<int>(2 * i + 2)) << "\n";
+    }
+    for (int k = 0; k < kValueBoxCount; ++k) {
+        const ValueBoxState& box = session.Boxes().Box(k);
+        if (!box.visible)
+            continue;
+        const std::string name = static_cast<std::size_t>(k) < model.Formulas.size()
+                                     ? model.Formulas[static_cast<std::size_t>(k)].Name
+                                     : "E" + IntToText(k);
+        std::cout << name << " = " << box.text << "\n";
+    }
+    PrintCode(session);
+}
+
+void PrintJson(const Session& session) {
+    JsonWriter w;
+    w.BeginObject();
+    w.Key("device");
+    w.String(session.Device());
+    w.Key("labels");
+    w.BeginArray();
+    for (int n = 1; n <= kLabelCount; ++n)
+        w.String(session.Labels().Caption(n));
+    w.EndArray();
+    w.Key("boxes");
+    w.BeginArray();
+    for (int k = 0; k < kValueBoxCount; ++k) {
+        const ValueBoxState& box = session.Boxes().Box(k);
+        w.BeginObject();
+        w.Key("index");
+        w.Integer(k);
+        w.Key("x");
+        w.Integer(box.left);
+        w.Key("y");
+        w.Integer(box.top);
+        w.Key("text");
+        w.String(box.text);
+        w.Key("visible");
+        w.Bool(box.visible);
+        w.Key("input");
+        w.Bool(box.input);
+        w.EndObject();
+    }
+    w.EndArray();
+    const TModel& model = session.Core().Model();
+    w.Key("configMarked");
+    w.BeginArray();
+    for (const bool marked : model.ConfigLineMarked)
+        w.Bool(marked);
+    w.EndArray();
+    w.Key("registerMarked");
+    w.BeginArray();
+    for (const bool marked : model.RegisterLineMarked)
+        w.Bool(marked);
+    w.EndArray();
+    w.Key("code");
+    w.BeginArray();
+    for (const std::string& line : session.CodeLines())
+        w.String(line);
+    w.EndArray();
+    w.Key("clipboard");
+    w.String(session.Clipboard().Text());
+    w.Key("messages");
+    w.BeginArray();
+    for (const std::string& m : session.Messages())
+        w.String(m);
+    w.EndArray();
+    w.EndObject();
+    std::cout << w.Text() << "\n";
+}
+
+int ExitCode(const Session& session) {
+    return session.Messages().empty() ? 0 : 1;
+}
+
+} // namespace
+
+int RunRun(const Args& args) {
+    SessionOptions options;
+    const auto error = ParseSession(args, options, [&](const std::string& a, auto& value) {
+        std::optional<std::string> result;
+        if (a == "--json") {
+            options.Json = true;
+            result = "";
+        } else if (a == "--png") {
+            result = value(options.Png) ? "" : "--png needs FILE";
+        }
+        return result;
+    });
+    if (options.Help) {
+        std::cout << "usage: " << kRunUsage << "\n\n"
+                  << "Loads DEVICE as choosing it in the window's list does, performs the\n"
+                     "actions and prints the final state: one line per configuration field,\n"
+                     "one line per shown value box, then the initialisation code.\n\n"
+                  << kActionsHelp
+                  << "  --json             prints the whole state as one JSON object\n"
+                     "  --png FILE         also writes the diagram as the window shows it\n\n"
+                     "Example:\n"
+                     "  quorvel run dsPIC33FJ128GP802 --box 0=8 --click 120,200 --json\n";
+        return 0;
+    }
+    if (error)
+        return UsageError(*error, kRunUsage);
+    Session session;
+    if (!RunSession(options, session, kRunUsage))
+        return 2;
+    if (!options.Png.empty()) {
+        std::string renderError;
+        if (!RenderPng(session, options.Png, renderError)) {
+            std::cerr << renderError << "\n";
+            return 1;
+        }
+    }
+    if (options.Json)
+        PrintJson(session);
+    else
+        PrintPlain(session);
+    return ExitCode(session);
+}
+
+int RunCode(const Args& args) {
+    SessionOptions options;
+    const auto error = ParseSession(
+        args, options, [](const std::string&, auto&) { return std::optional<std::string>(); });
+    if (options.Help) {
+        std::cout << "usage: " << kCodeUsage << "\n\n"
+                  << "Loads DEVICE, performs the actions and prints only the initialisation\n"
+                     "code, exactly as the code window shows it.\n\n"
+                  << kActionsHelp
+                  << "\nExample:\n"
+                     "  quorvel code PIC18F45K22 --click 100,120 > clock_init.inc\n";
+        return 0;
+    }
+    if (error)
+        return UsageError(*error, kCodeUsage);
+    Session session;
+    if (!RunSession(options, session, kCodeUsage))
+        return 2;
+    PrintCode(session);
+    return ExitCode(session);
+}
+
+int RunRender(const Args& args) {
+    SessionOptions options;
+    const auto error = ParseSession(args, options, [&](const std::string& a, auto& value) {
+        std::optional<std::string> result;
+        if (a == "-o" || a == "--output")
+            result = value(options.Png) ? "" : "-o needs FILE.png";
+        return result;
+    });
+    if (options.Help) {
+        std::cout << "usage: " << kRenderUsage << "\n\n"
+                  << "Loads DEVICE, performs the actions and writes the diagram as the window\n"
+                     "would show it: the bitmap with its marks and the shown value boxes.\n\n"
+                  << kActionsHelp
+                  << "  -o, --output FILE  the PNG file to write\n\n"
+                     "Example:\n"
+                     "  quorvel render PIC32MX795F512L --box 0=8 -o review.png\n";
+        return 0;
+    }
+    if (error)
+        return UsageError(*error, kRenderUsage);
+    if (options.Png.empty())
+        return UsageError("missing -o FILE.png", kRenderUsage);
+    Session session;
+    if (!RunSession(options, session, kRenderUsage))
+        return 2;
+    std::string renderError;
+    if (!RenderPng(session, options.Png, renderError)) {
+        std::cerr << renderError << "\n";
+        return 1;
+    }
+    return ExitCode(session);
+}
+
+} // namespace quorvel::cli

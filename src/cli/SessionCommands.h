@@ -1,0 +1,12 @@
+#pragma once
+// quorvel run, code and render.
+
+#include "cli/CliCommand.h"
+
+namespace quorvel::cli {
+
+int RunRun(const Args& args);
+int RunCode(const Args& args);
+int RunRender(const Args& args);
+
+} // namespace quorvel::cli

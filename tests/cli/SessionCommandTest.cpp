@@ -1,0 +1,122 @@
+#include "CliTestSupport.h"
+#include "TestSupport.h"
+#include "diagram/Bitmap.h"
+
+#include <QImage>
+#include <filesystem>
+#include <gtest/gtest.h>
+
+namespace quorvel::test {
+namespace {
+
+// A copy of quorvel in a scratch program directory holding the test device.
+class SessionCommandTest : public ::testing::Test {
+protected:
+    ScratchDir dir;
+    std::string exe;
+
+    void SetUp() override {
+        dir.Write("program/Quorvel_Configuration_PICs.txt", "TESTDEV = T\nGHOST = T\n");
+        dir.Write("program/Defs/TESTDEV.vlk", ReadFile(TestData("device/TESTDEV.vlk")));
+        dir.Write("program/Quorvel_T_lines.txt", ReadFile(TestData("device/Quorvel_T_lines.txt")));
+        dir.Write("program/Quorvel_T.bmp", Bitmap(300, 100).EncodeBmp());
+        exe = dir.File("program/quorvel");
+        std::filesystem::copy_file(QuorvelExecutable(), exe);
+        std::filesystem::create_directory(dir.File("work"));
+    }
+
+    CliResult Run(const std::vector<std::string>& args) {
+        return RunExecutable(exe, args, "", dir.File("work"));
+    }
+};
+
+TEST_F(SessionCommandTest, RunPrintsFieldsBoxesAndCode) {
+    const CliResult r = Run({"run", "TESTDEV", "--click", "30,70"});
+    EXPECT_EQ(r.ExitCode, 0) << r.Err;
+    EXPECT_EQ(r.Out, "Oscillator selection: HS crystal\n"
+                     "4x PLL: PLL on\n"
+                     "E0 = 4 Mhz\n"
+                     "E1 = 16 Mhz\n"
+                     "E2 = 4 Mhz\n"
+                     "OSCCON := (OSCCON and (not 112)) or 112; // IRCF = 16 MHz\n");
+    EXPECT_TRUE(std::filesystem::exists(dir.File("work/Quorvel_Configuration.ini")))
+        << "the settings file lies in the current directory";
+}
+
+TEST_F(SessionCommandTest, RunJsonReportsTheWholeState) {
+    const CliResult r = Run({"run", "TESTDEV", "--box", "0=8 Mhz", "--click", "30,30", "--middle",
+                             "120,45", "--right", "250,45", "--json"});
+    EXPECT_EQ(r.ExitCode, 0) << r.Err;
+    const std::string& j = r.Out;
+    EXPECT_NE(j.find("\"device\":\"TESTDEV\""), std::string::npos) << j;
+    EXPECT_NE(j.find("\"labels\":[\"Oscillator selection\",\"Internal oscillator\",\"4x PLL\","
+                     "\"PLL off\""),
+              std::string::npos)
+        << j;
+    EXPECT_NE(j.find("{\"index\":0,\"x\":200,\"y\":10,\"text\":\"8 Mhz\",\"visible\":true,"
+                     "\"input\":true}"),
+              std::string::npos)
+        << j;
+    EXPECT_NE(j.find("\"text\":\"16 Mhz\""), std::string::npos) << j;
+    EXPECT_NE(j.find("\"configMarked\":[false,true,true,false]"), std::string::npos) << j;
+    EXPECT_NE(j.find("\"registerMarked\":[true,false]"), std::string::npos) << j;
+    EXPECT_NE(j.find("\"clipboard\":\"120, 45, 250, 45, \""), std::string::npos) << j;
+    EXPECT_NE(j.find("\"messages\":[]"), std::string::npos) << j;
+}
+
+TEST_F(SessionCommandTest, CodePrintsOnlyTheCodeOfTheLastCodeCommand) {
+    const CliResult r =
+        Run({"code", "TESTDEV", "--code", "--clear", "registers", "--click", "120,30"});
+    EXPECT_EQ(r.ExitCode, 0) << r.Err;
+    EXPECT_EQ(r.Out, "OSCCON := (OSCCON and (not 112)) or 112; // IRCF = 16 MHz\n")
+        << "the code of the last --code, not of the later clicks";
+    const CliResult implicit =
+        Run({"code", "TESTDEV", "--clear", "registers", "--click", "120,30"});
+    EXPECT_EQ(implicit.Out, "OSCCON := (OSCCON and (not 112)) or 96; // IRCF = 8 MHz\n");
+}
+
+TEST_F(SessionCommandTest, MessagesGoToStderrAndSetTheExitCode) {
+    const CliResult r = Run({"run", "GHOST", "--json"});
+    EXPECT_EQ(r.ExitCode, 1);
+    EXPECT_EQ(r.Err, "Defs directory not found\n");
+    EXPECT_NE(r.Out.find("\"messages\":[\"Defs directory not found\"]"), std::string::npos);
+}
+
+TEST_F(SessionCommandTest, RenderDrawsMarksAndBoxes) {
+    const std::string png = dir.File("work/out.png");
+    const CliResult r = Run({"render", "TESTDEV", "--click", "30,70", "-o", png});
+    ASSERT_EQ(r.ExitCode, 0) << r.Err;
+    const QImage image(QString::fromStdString(png));
+    ASSERT_FALSE(image.isNull());
+    EXPECT_EQ(image.size(), QSize(300, 100));
+    EXPECT_EQ(image.pixelColor(30, 70), QColor(255, 0, 0));
+    EXPECT_EQ(image.pixelColor(30, 50), QColor(0, 0, 255));
+    EXPECT_EQ(image.pixelColor(248, 12), QColor(255, 255, 0)) << "the input box is yellow";
+}
+
+TEST_F(SessionCommandTest, MalformedArgumentsAreUsageErrors) {
+    const std::vector<std::vector<std::string>> bad = {
+        {"run"},
+        {"run", "TESTDEV", "--click", "30"},
+        {"run", "TESTDEV", "--click", "30,70000"},
+        {"run", "TESTDEV", "--box", "31=4"},
+        {"run", "TESTDEV", "--clear", "some"},
+        {"run", "TESTDEV", "--frobnicate"},
+        {"run", "TESTDEV", "OTHER"},
+        {"render", "TESTDEV"},
+        {"run", "TESTDEV", "--box", "1=4"},
+    };
+    for (const auto& args : bad) {
+        const CliResult r = Run(args);
+        EXPECT_EQ(r.ExitCode, 2) << args.back() << ": " << r.Err;
+        EXPECT_NE(r.Err.find("usage: quorvel"), std::string::npos) << r.Err;
+    }
+    for (const char* command : {"run", "code", "render"}) {
+        const CliResult help = Run({command, "--help"});
+        EXPECT_EQ(help.ExitCode, 0);
+        EXPECT_NE(help.Out.find("Example:"), std::string::npos) << command;
+    }
+}
+
+} // namespace
+} // namespace quorvel::test
