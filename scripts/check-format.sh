@@ -4,6 +4,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 status=0
 while IFS= read -r file; do
+    [ -f "$file" ] || continue
     if ! clang-format --dry-run -Werror "$file" >/dev/null 2>&1; then
         echo "not formatted: $file"
         status=1
