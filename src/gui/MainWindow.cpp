@@ -34,7 +34,10 @@ TForm1::TForm1(ConfiguratorPaths paths, TForm2* codeWindow, TForm3* helpWindow, 
       paths_(std::move(paths)) {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Quorvel Config 2014-11-30"));
+    // The classic dialog font at 8 points is 11 pixels high; where it is missing, the
+    // fallback keeps that size so labels and value boxes fit their places.
     QFont font(QStringLiteral("MS Sans Serif"));
+    font.setPixelSize(11);
     setFont(font);
 
     auto* central = new QWidget(this);

@@ -1,0 +1,50 @@
+// Takes a picture of the main window after loading each device named on the command line,
+// on the off-screen platform, for the README: screenshots OUTPUT_DIR DEVICE...
+
+#include "gui/CodeWindow.h"
+#include "gui/HelpWindow.h"
+#include "gui/MainWindow.h"
+#include "shell/KivDirectories.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QPixmap>
+#include <iostream>
+
+int main(int argc, char** argv) {
+    if (argc < 3) {
+        std::cerr << "usage: screenshots OUTPUT_DIR DEVICE...\n";
+        return 2;
+    }
+    const std::string startDir = quorvel::StartDirectory();
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    const QString outputDir = QDir(QString::fromLocal8Bit(argv[1])).absolutePath();
+    int failures = 0;
+    for (int i = 2; i < argc; ++i) {
+        quorvel::gui::TForm2 code;
+        quorvel::gui::TForm3 help;
+        quorvel::gui::TForm1 window({quorvel::ProgramDirectory(true),
+                                     quorvel::JoinPath(startDir, "Quorvel_Configuration.ini")},
+                                    &code, &help);
+        window.SetMessagePresenter([&failures](const std::string& m) {
+            std::cerr << m << "\n";
+            ++failures;
+        });
+        window.show();
+        QApplication::processEvents();
+        window.ListBox1()->setCurrentRow(-1);
+        for (int row = 0; row < window.ListBox1()->count(); ++row)
+            if (window.ListBox1()->item(row)->text() == QString::fromLocal8Bit(argv[i]))
+                window.ListBox1()->setCurrentRow(row);
+        window.ListBox1Click();
+        QApplication::processEvents();
+        const QString file = outputDir + "/" + QString::fromLocal8Bit(argv[i]) + ".png";
+        if (!window.grab().save(file, "PNG")) {
+            std::cerr << "cannot write " << file.toStdString() << "\n";
+            ++failures;
+        }
+    }
+    return failures == 0 ? 0 : 1;
+}
