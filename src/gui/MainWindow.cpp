@@ -88,7 +88,12 @@ TForm1::TForm1(ConfiguratorPaths paths, TForm2* codeWindow, TForm3* helpWindow, 
         move(screen->availableGeometry().center() - rect().center());
 }
 
-TForm1::~TForm1() = default;
+TForm1::~TForm1() {
+    // Teardown order: the core with its name lists and evaluator first, then the value
+    // boxes in index order, before Qt deletes the remaining child widgets.
+    core_.reset();
+    valueBoxes_.reset();
+}
 
 void TForm1::SetMessagePresenter(std::function<void(const std::string&)> presenter) {
     messages_->SetPresenter(std::move(presenter));

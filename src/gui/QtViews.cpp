@@ -36,6 +36,13 @@ QtValueBoxes::QtValueBoxes(QWidget* parent) {
     }
 }
 
+QtValueBoxes::~QtValueBoxes() {
+    for (ValueBox*& box : boxes_) {
+        delete box;
+        box = nullptr;
+    }
+}
+
 std::string QtValueBoxes::Text(int index) const {
     return FromQt(Box(index)->text());
 }

@@ -27,6 +27,10 @@ class QtValueBoxes : public ValueBoxView {
 public:
     // Creates the 31 hidden boxes, 50 pixels wide at (50, 50), as children of parent.
     explicit QtValueBoxes(QWidget* parent);
+    // Frees the boxes in index order 0..30.
+    ~QtValueBoxes() override;
+    QtValueBoxes(const QtValueBoxes&) = delete;
+    QtValueBoxes& operator=(const QtValueBoxes&) = delete;
     std::string Text(int index) const override;
     void SetText(int index, const std::string& text) override;
     void SetPosition(int index, int left, int top) override;

@@ -103,6 +103,17 @@ TEST_F(InteractionTest, CodeWindowShowsTheChosenRegisterLines) {
               "OSCCON := (OSCCON and (not 112)) or 96; // IRCF = 8 MHz");
 }
 
+TEST_F(InteractionTest, CtrlASelectsTheWholeCode) {
+    WriteTestDevice();
+    Start();
+    ChooseDevice("TESTDEV");
+    main->Code1()->trigger();
+    QPlainTextEdit* memo = code->Memo1();
+    QTest::keyClick(memo, Qt::Key_A, Qt::ControlModifier);
+    EXPECT_EQ(memo->textCursor().selectedText(), memo->toPlainText());
+    EXPECT_FALSE(memo->isReadOnly()) << "the code can be edited before copying";
+}
+
 TEST_F(InteractionTest, ClearConfigBitsLeavesRegisterMarksAndCode) {
     WriteTestDevice();
     Start();
