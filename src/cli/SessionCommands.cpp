@@ -140,10 +140,12 @@ void PrintPlain(const Session& session) {
         const ValueBoxState& box = session.Boxes().Box(k);
         if (!box.visible)
             continue;
-        const std::string name = static_cast<std::size_t>(k) < model.Formulas.size()
-                                     ? model.Formulas[static_cast<std::size_t>(k)].Name
-                                     : "E" + IntToText(k);
-        std::cout << name << " = " << box.text << "\n";
+        // A shown box always belongs to the formula of its index.
+        if (static_cast<std::size_t>(k) < model.Formulas.size())
+            std::cout << model.Formulas[static_cast<std::size_t>(k)].Name;
+        else
+            std::cout << 'E' << k;
+        std::cout << " = " << box.text << "\n";
     }
     PrintCode(session);
 }

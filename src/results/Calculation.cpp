@@ -12,13 +12,21 @@ namespace {
 
 constexpr const char* kUnit = " Mhz";
 
+// "E" + n, the variable of value box n. Built by appending: g++ 12 warns falsely about
+// overlapping copies in "literal" + string at high optimisation.
+std::string BoxVariable(std::int64_t n) {
+    std::string name(1, 'E');
+    name.append(IntToText(n));
+    return name;
+}
+
 } // namespace
 
 void Calculate(const TModel& model, TSimpleEval& evaluator, ValueBoxView& boxes) {
     for (int i = 0; i < kValueBoxCount; ++i) {
         const std::string digits = DigitsOnly(boxes.Text(i));
         const double value = IsNumber(digits) ? StrToFloat(digits) : 1.0;
-        evaluator.SetVariable("E" + IntToText(i), value);
+        evaluator.SetVariable(BoxVariable(i), value);
     }
     for (const TCalcVal& val : model.CalcVals)
         evaluator.SetVariable(val.Name, val.Value);
@@ -37,7 +45,7 @@ void Calculate(const TModel& model, TSimpleEval& evaluator, ValueBoxView& boxes)
         const double result = evaluator.Evaluate();
         const int box = static_cast<int>(k);
         boxes.SetText(box, FormatResult(result) + kUnit);
-        evaluator.SetVariable("E" + IntToText(n), StrToFloat(DigitsOnly(boxes.Text(box))));
+        evaluator.SetVariable(BoxVariable(n), StrToFloat(DigitsOnly(boxes.Text(box))));
     }
 }
 

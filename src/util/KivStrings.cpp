@@ -153,18 +153,25 @@ std::string FloatToPlainText(double x) {
     const int e = std::atoi(general.c_str() + ePos + 1);
     if (e == 0)
         return mantissa;
-    std::string sign;
+    // Built by appending: g++ 12 warns falsely about overlapping copies in chains of "+".
+    std::string plain;
     std::string digits;
     for (std::size_t i = 0; i < mantissa.size(); ++i) {
         if (i == 0 && mantissa[i] == '-')
-            sign = "-";
+            plain.push_back('-');
         else if (mantissa[i] != '.')
             digits += mantissa[i];
     }
-    if (e < 0)
-        return sign + "0." + std::string(static_cast<std::size_t>(-e - 1), '0') + digits;
+    if (e < 0) {
+        plain.append("0.");
+        plain.append(static_cast<std::size_t>(-e - 1), '0');
+        plain.append(digits);
+        return plain;
+    }
     const long zeros = static_cast<long>(e) - static_cast<long>(digits.size()) + 1;
-    return sign + digits + std::string(zeros > 0 ? static_cast<std::size_t>(zeros) : 0, '0');
+    plain.append(digits);
+    plain.append(zeros > 0 ? static_cast<std::size_t>(zeros) : 0, '0');
+    return plain;
 }
 
 bool IsNumber(std::string_view text) {
