@@ -55,12 +55,15 @@ std::optional<double> CutByScaling(double magnitude) {
     return std::nullopt;
 }
 
-// Integers of 16 digits below 2^53: drop the last digit, halves to even.
-double CutInteger(double magnitude) {
-    const auto n = static_cast<std::int64_t>(magnitude);
+// 16 digits before the point, below 2^53 (a fraction of at most 3 bits may follow): round
+// away the last digit and the fraction, halves to even.
+double CutSixteenDigits(double magnitude) {
+    const double whole = std::floor(magnitude);
+    const bool fraction = magnitude != whole;
+    const auto n = static_cast<std::int64_t>(whole);
     std::int64_t q = n / 10;
     const std::int64_t r = n % 10;
-    if (r > 5 || (r == 5 && (q & 1) != 0))
+    if (r > 5 || (r == 5 && (fraction || (q & 1) != 0)))
         ++q;
     return static_cast<double>(q * 10);
 }
@@ -77,7 +80,7 @@ std::optional<double> RenderedValue(double x) {
     if (magnitude >= 1e-8 && magnitude < 1e15)
         cut = CutByScaling(magnitude);
     else if (magnitude >= 1e15 && magnitude < 9007199254740992.0)
-        cut = CutInteger(magnitude);
+        cut = CutSixteenDigits(magnitude);
     if (cut)
         return std::copysign(*cut, x);
     return ParseFloat(FloatToPlainText(x));
