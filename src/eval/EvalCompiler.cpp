@@ -3,6 +3,7 @@
 // EvalFunctions.cpp; where the rewriting raises an error unconditionally, the compiled part
 // fails.
 
+#include "eval/EvalCallPass.h"
 #include "eval/EvalErrors.h"
 #include "eval/EvalProgram.h"
 #include "eval/EvalText.h"
@@ -115,41 +116,24 @@ private:
         return p_.slotCount++;
     }
 
-    // Mirrors TSimpleEval::ReduceCallsInto and FindCallIn.
+    // Mirrors TSimpleEval::ReduceCallsInto.
     bool ReduceCalls(std::string_view text, std::string& out, std::vector<Producer>& producers,
                      bool& failed) {
-        std::string current;
-        std::string_view view = text;
-        bool changed = false;
-        for (;;) {
-            const evaltext::CallSite site = evaltext::FindCallSite(view);
-            if (site.function < 0)
-                break;
-            const evaltext::Group g = evaltext::FindGroupFrom(view, site.end);
-            if (!g.Found() || !Trim(view.substr(site.end, g.open - site.end)).empty()) {
-                failed = true;
-                return false;
-            }
-            const std::int32_t call =
-                CompileCall(site.function, view.substr(g.open + 1, g.close - g.open - 1));
-            const std::int32_t slot = NewSlot(failed);
-            if (failed || p_.calls[static_cast<std::size_t>(call)].fails) {
-                failed = true;
-                return false;
-            }
-            producers.push_back(Producer{true, call, slot});
-            std::string next(view.substr(0, site.start));
-            next += ' ';
-            AppendPlaceholder(next, slot);
-            next += ' ';
-            next.append(view, g.close + 1, std::string_view::npos);
-            current = std::move(next);
-            view = current;
-            changed = true;
-        }
-        if (changed)
-            out = std::move(current);
-        return changed;
+        evaltext::CallPassError error;
+        const bool changed =
+            evaltext::ReduceCalls(text, out, error, [&](int function, std::string_view arguments) {
+                const std::int32_t call = CompileCall(function, arguments);
+                const std::int32_t slot = NewSlot(failed);
+                if (p_.calls[static_cast<std::size_t>(call)].fails)
+                    failed = true; // the rest of the pass is compiled in vain, but harmlessly
+                producers.push_back(Producer{true, call, slot});
+                std::string placeholder;
+                AppendPlaceholder(placeholder, slot);
+                return placeholder;
+            });
+        if (error.kind != evaltext::CallPassError::Kind::None)
+            failed = true;
+        return changed && !failed;
     }
 
     // Mirrors TSimpleEval::ReduceGroupsInto.

@@ -1,6 +1,7 @@
 // The function-call pass of TSimpleEval: finding calls, splitting and evaluating their
 // arguments, and computing the built-in functions.
 
+#include "eval/EvalCallPass.h"
 #include "eval/EvalErrors.h"
 #include "eval/EvalMath.h"
 #include "eval/EvalText.h"
@@ -62,29 +63,26 @@ void TSimpleEval::ReduceFunctionCalls(std::string& text) {
 }
 
 bool TSimpleEval::ReduceCallsInto(std::string_view text, std::string& out) {
-    std::string current;
-    std::string_view view = text;
-    bool changed = false;
-    for (;;) {
-        const CallPlace place = FindCallIn(view);
-        if (place.function < 0)
-            break;
-        const std::string_view name =
-            evaltext::kFunctionNames[static_cast<std::size_t>(place.function)];
-        const double value = CallFunctionIn(
-            place.function, name, view.substr(place.open + 1, place.close - place.open - 1));
-        std::string next(view.substr(0, place.start));
-        next += ' ';
-        next += FloatToPlainText(value);
-        next += ' ';
-        next.append(view, place.close + 1, std::string_view::npos);
-        current = std::move(next);
-        view = current;
-        changed = true;
+    evaltext::CallPassError error;
+    const bool changed =
+        evaltext::ReduceCalls(text, out, error, [this](int function, std::string_view arguments) {
+            const std::string_view name =
+                evaltext::kFunctionNames[static_cast<std::size_t>(function)];
+            return FloatToPlainText(CallFunctionIn(function, name, arguments));
+        });
+    if (error.kind == evaltext::CallPassError::Kind::None)
+        return changed;
+    const std::string_view name =
+        evaltext::kFunctionNames[static_cast<std::size_t>(error.function)];
+    switch (error.kind) {
+    case evaltext::CallPassError::Kind::OpeningExpectedButFound:
+        evalerrors::Raise(evalerrors::OpeningExpectedButFound(LowerAscii(error.found), name,
+                                                              LowerAscii(error.text)));
+    case evaltext::CallPassError::Kind::ClosingExpected:
+        evalerrors::Raise(evalerrors::ClosingExpected(name, LowerAscii(error.text)));
+    default:
+        evalerrors::Raise(evalerrors::OpeningExpected(name, LowerAscii(error.text)));
     }
-    if (changed)
-        out = std::move(current);
-    return changed;
 }
 
 double TSimpleEval::CallFunction(const std::string& name, const std::string& arguments) {
