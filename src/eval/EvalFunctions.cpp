@@ -1,6 +1,7 @@
 // The function-call pass of TSimpleEval: finding calls, splitting and evaluating their
 // arguments, and computing the built-in functions.
 
+#include "eval/EvalCallPass.h"
 #include "eval/EvalErrors.h"
 #include "eval/EvalMath.h"
 #include "eval/EvalText.h"
@@ -11,19 +12,11 @@ namespace quorvel {
 
 using evaltext::kNone;
 
-// A call found in a text: the name at `start`, the argument text between `open` and `close`.
-struct TSimpleEval::CallPlace {
-    int function = -1;
-    std::size_t start = 0;
-    std::size_t open = 0;
-    std::size_t close = 0;
-};
-
-TSimpleEval::CallPlace TSimpleEval::FindCallIn(std::string_view text) const {
-    CallPlace place;
+TFunctionCall TSimpleEval::FindFunctionCall(const std::string& text) const {
+    TFunctionCall call;
     const evaltext::CallSite site = evaltext::FindCallSite(text);
     if (site.function < 0)
-        return place;
+        return call;
     const std::string_view name = evaltext::kFunctionNames[static_cast<std::size_t>(site.function)];
     const evaltext::Group g = evaltext::FindGroupFrom(text, site.end);
     if (!g.Found()) {
@@ -31,27 +24,16 @@ TSimpleEval::CallPlace TSimpleEval::FindCallIn(std::string_view text) const {
             evalerrors::Raise(evalerrors::ClosingExpected(name, LowerAscii(text)));
         evalerrors::Raise(evalerrors::OpeningExpected(name, LowerAscii(text)));
     }
-    const std::string_view between = Trim(text.substr(site.end, g.open - site.end));
+    const std::string_view between =
+        Trim(std::string_view(text).substr(site.end, g.open - site.end));
     if (!between.empty())
         evalerrors::Raise(
             evalerrors::OpeningExpectedButFound(LowerAscii(between), name, LowerAscii(text)));
-    place.function = site.function;
-    place.start = site.start;
-    place.open = g.open;
-    place.close = g.close;
-    return place;
-}
-
-TFunctionCall TSimpleEval::FindFunctionCall(const std::string& text) const {
-    TFunctionCall call;
-    const CallPlace place = FindCallIn(text);
-    if (place.function < 0)
-        return call;
     call.Found = true;
-    call.Name = evaltext::kFunctionNames[static_cast<std::size_t>(place.function)];
-    call.Start = place.start + 1;
-    call.Close = place.close + 1;
-    call.Arguments = text.substr(place.open + 1, place.close - place.open - 1);
+    call.Name = name;
+    call.Start = site.start + 1;
+    call.Close = g.close + 1;
+    call.Arguments = text.substr(g.open + 1, g.close - g.open - 1);
     return call;
 }
 
@@ -62,29 +44,26 @@ void TSimpleEval::ReduceFunctionCalls(std::string& text) {
 }
 
 bool TSimpleEval::ReduceCallsInto(std::string_view text, std::string& out) {
-    std::string current;
-    std::string_view view = text;
-    bool changed = false;
-    for (;;) {
-        const CallPlace place = FindCallIn(view);
-        if (place.function < 0)
-            break;
-        const std::string_view name =
-            evaltext::kFunctionNames[static_cast<std::size_t>(place.function)];
-        const double value = CallFunctionIn(
-            place.function, name, view.substr(place.open + 1, place.close - place.open - 1));
-        std::string next(view.substr(0, place.start));
-        next += ' ';
-        next += FloatToPlainText(value);
-        next += ' ';
-        next.append(view, place.close + 1, std::string_view::npos);
-        current = std::move(next);
-        view = current;
-        changed = true;
+    evaltext::CallPassError error;
+    const bool changed =
+        evaltext::ReduceCalls(text, out, error, [this](int function, std::string_view arguments) {
+            const std::string_view name =
+                evaltext::kFunctionNames[static_cast<std::size_t>(function)];
+            return FloatToPlainText(CallFunctionIn(function, name, arguments));
+        });
+    if (error.kind == evaltext::CallPassError::Kind::None)
+        return changed;
+    const std::string_view name =
+        evaltext::kFunctionNames[static_cast<std::size_t>(error.function)];
+    switch (error.kind) {
+    case evaltext::CallPassError::Kind::OpeningExpectedButFound:
+        evalerrors::Raise(evalerrors::OpeningExpectedButFound(LowerAscii(error.found), name,
+                                                              LowerAscii(error.text)));
+    case evaltext::CallPassError::Kind::ClosingExpected:
+        evalerrors::Raise(evalerrors::ClosingExpected(name, LowerAscii(error.text)));
+    default:
+        evalerrors::Raise(evalerrors::OpeningExpected(name, LowerAscii(error.text)));
     }
-    if (changed)
-        out = std::move(current);
-    return changed;
 }
 
 double TSimpleEval::CallFunction(const std::string& name, const std::string& arguments) {

@@ -107,7 +107,6 @@ public:
 
 private:
     struct Working;
-    struct CallPlace;
 
     // The rewriting evaluation works on views into the caller's text and copies a text only
     // when a pass changes it, so deep nesting costs no copy per level.
@@ -117,7 +116,6 @@ private:
     double ReadVariable(std::string_view name) const;
     bool ReduceGroupsInto(std::string_view text, std::string& out);
     bool ReduceCallsInto(std::string_view text, std::string& out);
-    CallPlace FindCallIn(std::string_view text) const;
     double CallFunctionIn(int function, std::string_view name, std::string_view arguments);
 
     VariableTable variables_;

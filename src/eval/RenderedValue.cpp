@@ -16,26 +16,14 @@ constexpr std::array<double, 23> kPowersOfTen = {1e0,  1e1,  1e2,  1e3,  1e4,  1
                                                  1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
                                                  1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
 
-// Rounds the exact product hi + lo (|lo| at most half an ulp of hi, hi below 2^50) to an
-// integer, halves to even.
-double RoundExactProduct(double hi, double lo) {
-    const double whole = std::floor(hi);
-    const double excess = hi - whole - 0.5; // exact: hi has at least 3 bits below the point
-    bool up;
-    if (excess != 0.0)
-        up = excess > 0.0; // |lo| is smaller than any non-zero excess
-    else if (lo != 0.0)
-        up = lo > 0.0;
-    else
-        up = std::fmod(whole, 2.0) != 0.0;
-    return up ? whole + 1.0 : whole;
-}
-
-// |x| scaled by 10^s lies in [10^14, 10^15): round to an integer there and scale back. Both
-// steps are exact or correctly rounded, so the result is the double nearest to the decimal
+// |x| scaled by 10^s lies in [10^14, 10^15): round to an integer there, halves to even, and
+// scale back. The product is split exactly into hi + lo, the rounding decides on it exactly,
+// and the division is correctly rounded, so the result is the double nearest to the decimal
 // that a 15-digit rendering writes.
 std::optional<double> CutByScaling(double magnitude) {
-    int s = 14 - static_cast<int>(std::floor(std::log10(magnitude)));
+    // floor(log10(magnitude)) from the binary exponent, possibly one too low: corrected below.
+    const int binary = std::ilogb(magnitude);
+    int s = 14 - ((binary * 78913) >> 18);
     for (int attempt = 0; attempt < 3; ++attempt) {
         if (s < 0 || s > 22)
             return std::nullopt;
@@ -50,37 +38,54 @@ std::optional<double> CutByScaling(double magnitude) {
             --s;
             continue;
         }
-        return RoundExactProduct(hi, lo) / scale;
+        // hi is below 2^50, so it has at least 3 bits below the point and converts exactly.
+        const auto whole = static_cast<std::int64_t>(hi);
+        if (lo == 0.0 && static_cast<double>(whole) == hi)
+            return magnitude; // 15 digits or fewer already: the text reads back as the value
+        const double excess = hi - static_cast<double>(whole) - 0.5; // exact
+        bool up;
+        if (excess != 0.0)
+            up = excess > 0.0; // |lo| is below half a unit of hi, any non-zero excess is not
+        else if (lo != 0.0)
+            up = lo > 0.0;
+        else
+            up = (whole & 1) != 0;
+        return static_cast<double>(up ? whole + 1 : whole) / scale;
     }
     return std::nullopt;
 }
 
-// Integers of 16 digits below 2^53: drop the last digit, halves to even.
-double CutInteger(double magnitude) {
-    const auto n = static_cast<std::int64_t>(magnitude);
+// 16 digits before the point, below 2^53 (a fraction of at most 3 bits may follow): round
+// away the last digit and the fraction, halves to even.
+double CutSixteenDigits(double magnitude) {
+    const double whole = std::floor(magnitude);
+    const bool fraction = magnitude != whole;
+    const auto n = static_cast<std::int64_t>(whole);
     std::int64_t q = n / 10;
     const std::int64_t r = n % 10;
-    if (r > 5 || (r == 5 && (q & 1) != 0))
+    if (r > 5 || (r == 5 && (fraction || (q & 1) != 0)))
         ++q;
     return static_cast<double>(q * 10);
+}
+
+// Everything else (tiny, huge, infinite and NaN values) goes through the text itself.
+[[gnu::noinline]] std::optional<double> CutByText(double x) {
+    return ParseFloat(FloatToPlainText(x));
 }
 
 } // namespace
 
 std::optional<double> RenderedValue(double x) {
-    if (!std::isfinite(x))
-        return std::nullopt;
-    if (x == 0.0)
-        return x;
     const double magnitude = std::fabs(x);
-    std::optional<double> cut;
-    if (magnitude >= 1e-8 && magnitude < 1e15)
-        cut = CutByScaling(magnitude);
-    else if (magnitude >= 1e15 && magnitude < 9007199254740992.0)
-        cut = CutInteger(magnitude);
-    if (cut)
-        return std::copysign(*cut, x);
-    return ParseFloat(FloatToPlainText(x));
+    if (magnitude >= 1e-8 && magnitude < 1e15) {
+        if (const std::optional<double> cut = CutByScaling(magnitude))
+            return std::copysign(*cut, x);
+    } else if (magnitude >= 1e15 && magnitude < 9007199254740992.0) {
+        return std::copysign(CutSixteenDigits(magnitude), x);
+    } else if (x == 0.0) {
+        return x;
+    }
+    return CutByText(x);
 }
 
 } // namespace quorvel

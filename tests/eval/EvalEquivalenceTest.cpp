@@ -1,0 +1,266 @@
+// The faster ways against the literal ones, on thousands of generated formulas: the 15-digit
+// cut against writing and reading the text, the function-call pass against replacing one
+// call at a time, and the compiled forms against the rewriting (with changing variable values
+// a compiled form gives a value only when the rewriting gives the same bits, and evaluation
+// with compiled forms gives the same values and messages as without them).
+
+#include "eval/EvalCache.h"
+#include "eval/KivEval.h"
+#include "eval/RenderedValue.h"
+#include "util/KivStrings.h"
+#include "util/NumberText.h"
+
+#include <bit>
+#include <cfloat>
+#include <cmath>
+#include <cstdint>
+#include <gtest/gtest.h>
+#include <random>
+
+namespace quorvel {
+namespace {
+
+std::string Bits(std::optional<double> x) {
+    return x ? std::to_string(std::bit_cast<std::uint64_t>(*x)) : "none";
+}
+
+TEST(RenderedValue, IsWhatThePlainTextReadsBackAs) {
+    std::mt19937_64 random(11);
+    std::vector<double> values = {0.0,
+                                  -0.0,
+                                  1.0,
+                                  0.1,
+                                  1.0 / 3,
+                                  2.0 / 3,
+                                  1e15,
+                                  1e-8,
+                                  9.99999999999999e14,
+                                  5e-324,
+                                  DBL_MAX,
+                                  -DBL_MAX,
+                                  1.797693134862315e308,
+                                  562949953421312.5,
+                                  1000000000000005.0,
+                                  1000000000000015.0,
+                                  9007199254740991.0,
+                                  1801008829141425.25,
+                                  std::nan(""),
+                                  HUGE_VAL};
+    for (int i = 0; i < 100000; ++i) {
+        values.push_back(std::bit_cast<double>(random())); // any bit pattern
+        const double scale = std::pow(10.0, static_cast<int>(random() % 60) - 30);
+        values.push_back(static_cast<double>(random() % 10000000000000000ull) * scale);
+        values.push_back(static_cast<double>(random() % 100000) / 8.0 * scale);
+    }
+    for (const double x : values)
+        ASSERT_EQ(Bits(RenderedValue(x)), Bits(ParseFloat(FloatToPlainText(x))))
+            << FloatToPlainText(x);
+}
+
+// Formulas of every shape the evaluator knows: mostly valid, with each kind of fault now and
+// then.
+class FormulaGenerator {
+public:
+    explicit FormulaGenerator(unsigned seed) : random_(seed) {}
+
+    std::string Formula() { return Chain(0); }
+
+private:
+    int Pick(int n) { return static_cast<int>(random_() % static_cast<unsigned>(n)); }
+    bool Chance(int percent) { return Pick(1000) < percent * 10; }
+    std::string Blank() {
+        const char* blanks[] = {"", "", "", "", " ", "  ", "\t"};
+        return blanks[Pick(7)];
+    }
+
+    std::string Chain(int depth) {
+        std::string s = Blank();
+        if (Chance(15))
+            s += "-+"[Pick(2)];
+        s += Operand(depth);
+        const int n = Pick(depth == 0 ? 4 : 2);
+        for (int i = 0; i < n; ++i) {
+            s += Blank();
+            if (Chance(4)) { // operands side by side: "(1)(0-2)" holds an operator only by sign
+                s += Chance(50) ? "(" + Chain(depth + 1) + ")" : Operand(depth);
+                continue;
+            }
+            s += "+-*/%^=<>&|+-*+-*/"[Pick(18)];
+            s += Blank();
+            if (Chance(12))
+                s += Chance(80) ? "-" : "+ -";
+            if (Chance(1))
+                s += "*"; // an operator that may not follow another one
+            s += Operand(depth);
+        }
+        return s + Blank();
+    }
+
+    std::string Operand(int depth) {
+        const int kind = Pick(depth < 3 ? 10 : 6);
+        if (kind < 2) {
+            if (Chance(4)) {
+                const char* faulty[] = {"", "1.2.3", "-", ".5", "1e3", "#"};
+                return faulty[Pick(6)];
+            }
+            const char* numbers[] = {"0",
+                                     "1",
+                                     "2",
+                                     "3",
+                                     "10",
+                                     "0.5",
+                                     "2.5",
+                                     "7",
+                                     "5.",
+                                     "4",
+                                     "0.1",
+                                     "007",
+                                     "123456789012345678"};
+            return numbers[Pick(13)];
+        }
+        if (kind < 6) {
+            if (Chance(4)) {
+                const char* faulty[] = {"u", "big", "x y", "pi", "a#"};
+                return faulty[Pick(5)];
+            }
+            const char* names[] = {"a", "B", "c_1", "sinus", "A", "neg", "zero", "third", "b"};
+            return names[Pick(9)];
+        }
+        if (kind < 8)
+            return "(" + Chain(depth + 1) + (Chance(2) ? "" : ")");
+        struct Function {
+            const char* name;
+            int needs;
+        };
+        const Function functions[] = {
+            {"abs", 1},  {"int", 1}, {"frac", 1},  {"round", 1},  {"ceil", 1},   {"floor", 1},
+            {"sum", 3},  {"avg", 2}, {"min", 2},   {"max", 3},    {"sqrt", 1},   {"pi", 0},
+            {"logn", 2}, {"log", 1}, {"power", 2}, {"sign", 1},   {"ifthen", 3}, {"select", 3},
+            {"not", 1},  {"rad", 1}, {"deg", 1},   {"cmp", 2},    {"ln", 1},     {"exp", 1},
+            {"sin", 1},  {"cos", 1}, {"tan", 1},   {"arcsin", 1}, {"arccos", 1}, {"arctan", 1}};
+        const Function& f = functions[Pick(30)];
+        std::string s = f.name;
+        if (Chance(20))
+            s[0] = static_cast<char>(s[0] - 'a' + 'A');
+        s += Chance(8) ? " (" : "(";
+        const int args = Chance(10) ? Pick(5) : f.needs;
+        for (int i = 0; i < args; ++i) {
+            if (i > 0)
+                s += ",";
+            if (std::string(f.name) == "select" && i == 0)
+                s += Chance(90) ? "0" : "1"; // a valid index mostly
+            else if (!Chance(3))
+                s += Chain(depth + 1);
+        }
+        return s + (Chance(2) ? "" : ")");
+    }
+
+    std::mt19937 random_;
+};
+
+struct Outcome {
+    std::optional<double> value;
+    std::string error; // kind and message
+};
+
+Outcome Evaluate(TSimpleEval& ev, const std::string& text) {
+    Outcome o;
+    try {
+        o.value = ev.EvaluateText(text);
+    } catch (const ESimpleEvalException& e) {
+        o.error = "Error: " + e.Message();
+    } catch (const std::exception& e) {
+        o.error = std::string(typeid(e).name()) + ": " + e.what();
+    }
+    return o;
+}
+
+// The same definitions, drawn from `seed`, for an evaluator or a bare variable table.
+template <class Set> void Define(unsigned seed, Set&& set) {
+    std::mt19937 random(seed);
+    const double values[] = {0.0,  -0.0, 1.0,   -1.0, 2.0,    -2.5,  0.5, 1.0 / 3, -2.0 / 3,
+                             1e-7, 1e20, -1e20, 3.7,  123.25, 1e300, 7.0, 0.49999, 1.5};
+    for (const char* name : {"a", "b", "C_1", "pi", "sinus", "neg"})
+        set(name, values[random() % std::size(values)]);
+    set("zero", 0.0);
+    set("third", 1.0 / 3);
+    set("big", DBL_MAX); // its 15-digit text does not read back
+}
+
+TEST(EvalCompiled, GivesTheRewritingsValuesAndMessagesOnGeneratedFormulas) {
+    FormulaGenerator generator(2024);
+    TSimpleEval rewriting;
+    rewriting.UseCompiledForms = false;
+    TSimpleEval withCompiledForms;
+    VariableTable table;
+    FormulaCache cache;
+    int values = 0;
+    int compiledValues = 0;
+    for (int i = 0; i < 5000; ++i) {
+        const std::string text = generator.Formula();
+        for (unsigned round = 0; round < 4; ++round) { // the same compiled form, other values
+            const unsigned seed = static_cast<unsigned>(i) * 4 + round;
+            Define(seed, [&](const char* n, double v) { rewriting.SetVariable(n, v); });
+            Define(seed, [&](const char* n, double v) { withCompiledForms.SetVariable(n, v); });
+            Define(seed, [&](const char* n, double v) { table.Set(n, v); });
+            const Outcome expected = Evaluate(rewriting, text);
+            const Outcome actual = Evaluate(withCompiledForms, text);
+            ASSERT_EQ(Bits(actual.value), Bits(expected.value)) << text;
+            ASSERT_EQ(actual.error, expected.error) << text;
+            const std::optional<double> fast = cache.Run(text, table);
+            if (fast) {
+                ASSERT_TRUE(expected.value.has_value()) << text << " gave " << *fast;
+                ASSERT_EQ(Bits(fast), Bits(expected.value)) << text;
+                ++compiledValues;
+            }
+            if (expected.value)
+                ++values;
+        }
+    }
+    // The comparison means something only if the compiled forms do the work.
+    EXPECT_GT(values, 4000);
+    EXPECT_GT(compiledValues, values * 95 / 100) << compiledValues << " of " << values;
+}
+
+// The function-call pass as described: find the next call, evaluate it, replace it, again.
+std::string ReduceOneCallAtATime(TSimpleEval& ev, std::string text) {
+    for (;;) {
+        const TFunctionCall call = ev.FindFunctionCall(text);
+        if (!call.Found)
+            return text;
+        const double value = ev.CallFunction(call.Name, call.Arguments);
+        text = text.substr(0, call.Start - 1) + " " + FloatToPlainText(value) + " " +
+               text.substr(call.Close);
+    }
+}
+
+std::string Reduced(TSimpleEval& ev, const std::string& text, bool oneAtATime) {
+    try {
+        if (oneAtATime)
+            return ReduceOneCallAtATime(ev, text);
+        std::string reduced = text;
+        ev.ReduceFunctionCalls(reduced);
+        return reduced;
+    } catch (const ESimpleEvalException& e) {
+        return "Error: " + e.Message();
+    } catch (const std::exception& e) {
+        return std::string("Other: ") + e.what();
+    }
+}
+
+TEST(EvalCallPass, GivesWhatReplacingOneCallAtATimeGives) {
+    FormulaGenerator generator(77);
+    TSimpleEval ev;
+    Define(5, [&](const char* n, double v) { ev.SetVariable(n, v); });
+    int replaced = 0;
+    for (int i = 0; i < 6000; ++i) {
+        const std::string text = generator.Formula();
+        const std::string expected = Reduced(ev, text, true);
+        ASSERT_EQ(Reduced(ev, text, false), expected) << text;
+        replaced += expected != text && expected.rfind("Error: ", 0) != 0;
+    }
+    EXPECT_GT(replaced, 1000);
+}
+
+} // namespace
+} // namespace quorvel
