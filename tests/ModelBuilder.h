@@ -19,8 +19,9 @@ struct LineSpec {
     std::string comment;
 };
 
-inline void AddConfigLine(TModel& m, const LineSpec& s) {
-    TLine_ line;
+// Fills the fields every clickable line has.
+template <typename Line> Line MakeLine(const LineSpec& s) {
+    Line line;
     line.Name = s.name;
     line.Id = s.id;
     line.X1 = s.x1;
@@ -31,7 +32,11 @@ inline void AddConfigLine(TModel& m, const LineSpec& s) {
     line.LinkGroup = s.link;
     line.Value = s.value;
     line.CalcValue = s.calcValue;
-    m.ConfigLines.push_back(line);
+    return line;
+}
+
+inline void AddConfigLine(TModel& m, const LineSpec& s) {
+    m.ConfigLines.push_back(MakeLine<TLine_>(s));
     m.ConfigLineMarked.push_back(false);
     if (m.CalcVarNames.IndexOf(s.name) < 0) {
         m.CalcVarNames.Add(s.name);
@@ -40,17 +45,7 @@ inline void AddConfigLine(TModel& m, const LineSpec& s) {
 }
 
 inline void AddRegisterLine(TModel& m, const LineSpec& s) {
-    TLineRegister_ line;
-    line.Name = s.name;
-    line.Id = s.id;
-    line.X1 = s.x1;
-    line.Y1 = s.y1;
-    line.X2 = s.x2;
-    line.Y2 = s.y2;
-    line.AltGroup = s.alt;
-    line.LinkGroup = s.link;
-    line.Value = s.value;
-    line.CalcValue = s.calcValue;
+    TLineRegister_ line = MakeLine<TLineRegister_>(s);
     line.Comment = s.comment;
     m.RegisterLines.push_back(line);
     m.RegisterLineMarked.push_back(false);

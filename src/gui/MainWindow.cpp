@@ -59,6 +59,7 @@ TForm1::TForm1(ConfiguratorPaths paths, TForm2* codeWindow, TForm3* helpWindow, 
     listBox1_->setObjectName(QStringLiteral("ListBox1"));
     listBox1_->setGeometry(8, 8, 129, 873);
     listBox1_->setUniformItemSizes(true);
+    listBox1_->setStyleSheet(QStringLiteral("QListWidget::item { height: 13px; }"));
     listBox1_->hide();
 
     BuildMenu();

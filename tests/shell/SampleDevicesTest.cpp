@@ -10,8 +10,7 @@ namespace {
 
 // The shipped data as the program directory, with a fresh settings file (whose defaults
 // point at the shipped definitions).
-class SampleDevicesTest : public ::testing::TestWithParam<test::SampleScenario> {
-protected:
+struct ShippedProgram {
     test::KeepCurrentDirectory keepCwd;
     test::ScratchDir dir;
     RasterSurface surface;
@@ -22,6 +21,9 @@ protected:
     Configurator core{{std::string(QUORVEL_SHIPPED_DATA_DIR) + "/", dir.File("settings.ini")},
                       {surface, boxes, labels, messages, clipboard}};
 };
+
+class SampleDevicesTest : public ::testing::TestWithParam<test::SampleScenario>,
+                          protected ShippedProgram {};
 
 TEST_P(SampleDevicesTest, ReproducesTheWorkedExample) {
     const test::SampleScenario& s = GetParam();
@@ -47,16 +49,9 @@ TEST_P(SampleDevicesTest, ReproducesTheWorkedExample) {
 INSTANTIATE_TEST_SUITE_P(Shipped, SampleDevicesTest, ::testing::ValuesIn(test::SampleScenarios()),
                          [](const auto& info) { return std::string(info.param.Name); });
 
-TEST(SampleDeviceList, EveryListedDeviceLoadsWithoutAMessage) {
-    test::KeepCurrentDirectory keepCwd;
-    test::ScratchDir dir;
-    RasterSurface surface;
-    MemoryValueBoxes boxes;
-    MemoryLabels labels;
-    RecordedMessages messages;
-    MemoryClipboard clipboard;
-    Configurator core{{std::string(QUORVEL_SHIPPED_DATA_DIR) + "/", dir.File("settings.ini")},
-                      {surface, boxes, labels, messages, clipboard}};
+class SampleDeviceList : public ::testing::Test, protected ShippedProgram {};
+
+TEST_F(SampleDeviceList, EveryListedDeviceLoadsWithoutAMessage) {
     core.FormShow();
     ASSERT_GE(core.Devices().DeviceTypes.size(), 3u);
     for (const TPic_Type& device : core.Devices().DeviceTypes) {
