@@ -149,6 +149,9 @@ double RoundHalfEven(double x) {
     return std::copysign(whole, x);
 }
 
+// Whole exponents up to this size are multiplied out one factor at a time.
+constexpr std::uint32_t kLiteralPowerLimit = 1u << 16;
+
 Result Power(double base, double exponent) {
     if (exponent == 0.0)
         return Value(1.0);
@@ -157,17 +160,31 @@ Result Power(double base, double exponent) {
     if (std::trunc(exponent) == exponent && std::fabs(exponent) <= 2147483647.0) {
         if (base == 0.0)
             return Fail(Status::DivideByZero); // the reciprocal of 0
-        // Square and multiply: as many multiplications as the exponent has bits.
         auto n = static_cast<std::uint32_t>(std::fabs(exponent));
         double result = 1.0;
-        double square = base;
-        for (;;) {
-            if (n & 1u)
-                result *= square;
-            n >>= 1;
-            if (n == 0)
-                break;
-            square *= square;
+        if (n <= kLiteralPowerLimit) {
+            // Repeated multiplication, so every last bit is the one the rule gives. Once the
+            // product is infinite or zero it can only change its sign: finish the parity.
+            for (std::uint32_t i = 0; i < n; ++i) {
+                result *= base;
+                if (result == 0.0 || std::isinf(result)) {
+                    if (base < 0.0 && (n - i - 1) % 2 == 1)
+                        result = -result;
+                    break;
+                }
+            }
+        } else {
+            // Only bases within a hair of 1 stay finite this long; square and multiply
+            // keeps such exponents from taking seconds.
+            double square = base;
+            for (;;) {
+                if (n & 1u)
+                    result *= square;
+                n >>= 1;
+                if (n == 0)
+                    break;
+                square *= square;
+            }
         }
         if (exponent < 0.0)
             result = 1.0 / result; // a product that overflowed gives 0, one that vanished overflows

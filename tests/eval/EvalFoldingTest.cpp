@@ -107,6 +107,12 @@ TEST_P(EvalFolding, PowerRule) {
         {"(0-2)^3", "-8"},
         {"(0-2)^2", "4"},
         {"(0-1)^2147483647", "-1"},
+        // Multiplied out factor by factor: square-and-multiply would round the last digit up.
+        {"3^0.5+7.37^8", "47110101.8582812"},
+        {"(0-1.5)^3001", "ArithmeticError: Arithmetic overflow"},
+        {"(0-0.5)^-2001", "ArithmeticError: Arithmetic overflow"},
+        {"(0-0.5)^2001", "-0"},
+        {"(0-0.5)^2000", "0"},
         {"1^3000000000", "1"},
         {"10^-400", "0"},
         {"0^-1", "Error: Divider is zero: \"-1\" in expression part \"+0^-1\""},
