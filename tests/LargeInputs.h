@@ -13,6 +13,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -140,6 +141,14 @@ inline const std::vector<ReaderRun>& Readers() {
          [](std::string_view text) { return MessageOf([&] { (void)ConvertBitTags(text); }); }},
     };
     return readers;
+}
+
+// The reader of that name; std::invalid_argument when there is none.
+inline const ReaderRun& Reader(std::string_view name) {
+    for (const ReaderRun& reader : Readers())
+        if (name == reader.name)
+            return reader;
+    throw std::invalid_argument("no reader named " + std::string(name));
 }
 
 } // namespace quorvel::test

@@ -42,10 +42,11 @@ TEST(LargeInputResults, ReadersKeepTheirRulesAtSize) {
     EXPECT_EQ(converted.size(), formula.size());
     EXPECT_EQ(converted.substr(converted.size() - 13), "OSCCON_14_12_");
     // A definition file with more settings than a list holds is refused with the message.
-    EXPECT_EQ(Readers()[2].run(Repeated("<cfg>\n<cfgbits a>\n<field f>\n", "<setting a>\n", kSize)),
+    EXPECT_EQ(Reader("definition file")
+                  .run(Repeated("<cfg>\n<cfgbits a>\n<field f>\n", "<setting a>\n", kSize)),
               "Range check error");
     // A formula nesting deeper than the evaluator allows is refused, not a crash.
-    EXPECT_NE(Readers()[4].run(Repeated("", "(", kSize)), "");
+    EXPECT_NE(Reader("evaluator").run(Repeated("", "(", kSize)), "");
     // The last of many settings lines is found.
     const TSimpleIniFile ini =
         TSimpleIniFile::FromText(Repeated("", "[X]\nk=v\n", kSize) + "[PIC]\nvP=/defs\n");
