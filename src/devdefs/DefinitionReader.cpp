@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <iterator>
 
 namespace quorvel {
 
@@ -62,6 +63,22 @@ void AppendStripped(std::string_view line, std::string& out) {
     }
 }
 
+// Trim, and a test for text that Trim empties, here where the reader can inline them.
+bool IsBlankRun(std::string_view s) {
+    for (const char c : s)
+        if (!IsBlank(c))
+            return false;
+    return true;
+}
+
+std::string_view TrimBlanks(std::string_view s) {
+    while (!s.empty() && IsBlank(s.front()))
+        s.remove_prefix(1);
+    while (!s.empty() && IsBlank(s.back()))
+        s.remove_suffix(1);
+    return s;
+}
+
 std::uint32_t ToUnsigned32(std::string_view text) {
     const std::int64_t value = StrToInt64(text);
     if (value < 0 || value > 0xFFFFFFFFLL)
@@ -88,7 +105,12 @@ public:
 
     bool Done() const { return state_ == ScanState::AfterSection; }
 
+    // Hands the records still being collected to the words; after the last line and when a
+    // line throws, so that the words hold everything read before.
+    void Finish() { CloseWord(); }
+
     void Line(std::string_view line, const LineTags& tags) {
+        tags_ = &tags;
         if (tags.sectionStart)
             state_ = ScanState::InSection;
         if (tags.sectionEnd)
@@ -103,6 +125,7 @@ public:
 private:
     void Openers(const LineTags& tags) {
         if (tags.Opens(tags.word, kWordName)) {
+            CloseWord();
             AppendEntry(words_);
             state_ = ScanState::InWord;
             haveField_ = false;
@@ -110,12 +133,13 @@ private:
         // A field needs a word and a setting needs a field of the current word to attach to;
         // an opener without one is ignored.
         if (tags.Opens(tags.field, kFieldName) && !words_.empty()) {
-            AppendEntry(words_.back().Fields);
+            CloseField();
+            AppendEntry(fields_);
             state_ = ScanState::InField;
             haveField_ = true;
         }
         if (tags.Opens(tags.setting, kSettingName) && haveField_) {
-            AppendEntry(Field().Settings);
+            AppendEntry(settings_);
             state_ = ScanState::InSetting;
         }
     }
@@ -148,11 +172,30 @@ private:
         }
     }
 
-    // The line without its tags, trimmed; valid until the next call.
+    // The line without its tags, trimmed, from the parts the scan kept; valid until the next
+    // call. Parts that are blank throughout go with the trimming, and one part left over is
+    // taken in place.
     std::string_view Stripped(std::string_view line) {
+        if (tags_->keptCount > LineTags::kMaxKept) {
+            buffer_.clear();
+            AppendStripped(line, buffer_);
+            return Trim(buffer_);
+        }
+        const LineTags::Part* first = tags_->kept.data();
+        const LineTags::Part* last = first + tags_->keptCount;
+        const auto part = [line](const LineTags::Part* p) {
+            return line.substr(p->begin, p->end - p->begin);
+        };
+        while (first != last && IsBlankRun(part(first)))
+            ++first;
+        while (last != first && IsBlankRun(part(last - 1)))
+            --last;
+        if (last - first <= 1)
+            return first == last ? std::string_view() : TrimBlanks(part(first));
         buffer_.clear();
-        AppendStripped(line, buffer_);
-        return Trim(buffer_);
+        for (const LineTags::Part* p = first; p != last; ++p)
+            buffer_.append(part(p));
+        return TrimBlanks(buffer_);
     }
 
     void StoreDescription(std::string_view line, std::string& description) {
@@ -167,13 +210,34 @@ private:
         TrimInPlace(description);
     }
 
+    // The fields of the last word and the settings of its last field are collected apart and
+    // handed over in one piece when a later opener or the end closes them: a list then takes
+    // one allocation of its final size instead of one per doubling.
+    template <typename T> static void HandOver(std::vector<T>& collected, std::vector<T>& list) {
+        list.assign(std::make_move_iterator(collected.begin()),
+                    std::make_move_iterator(collected.end()));
+        collected.clear();
+    }
+    void CloseField() {
+        if (haveField_ && !settings_.empty())
+            HandOver(settings_, Field().Settings);
+    }
+    void CloseWord() {
+        CloseField();
+        if (!fields_.empty())
+            HandOver(fields_, words_.back().Fields);
+    }
+
     // The states InField and InSetting are only entered once the record exists.
-    TField& Field() { return words_.back().Fields.back(); }
-    TSetting& Setting() { return Field().Settings.back(); }
+    TField& Field() { return fields_.back(); }
+    TSetting& Setting() { return settings_.back(); }
 
     std::vector<TConfigWord>& words_;
+    std::vector<TField> fields_;     // of the last word
+    std::vector<TSetting> settings_; // of the last field
     ScanState state_ = ScanState::BeforeSection;
     bool haveField_ = false;
+    const LineTags* tags_ = nullptr; // of the line being read
     std::string buffer_;
 };
 
@@ -214,15 +278,21 @@ void ReadDefinitionText(std::string_view text, std::vector<TConfigWord>& words) 
     LineTags tags;
     // Lines end with LF, CR LF or a lone CR.
     std::size_t from = 0;
-    while (from < text.size() && !scanner.Done()) {
-        const std::size_t end = ScanLineTags(text, from, tags);
-        // Every test of a line looks for a tag, and every tag starts with "<".
-        if (tags.anyOpen)
-            scanner.Line(text.substr(from, end - from), tags);
-        from = end + 1;
-        if (end < text.size() && text[end] == '\r' && from < text.size() && text[from] == '\n')
-            ++from;
+    try {
+        while (from < text.size() && !scanner.Done()) {
+            const std::size_t end = ScanLineTags(text, from, tags);
+            // Every test of a line looks for a tag, and every tag starts with "<".
+            if (tags.anyOpen)
+                scanner.Line(text.substr(from, end - from), tags);
+            from = end + 1;
+            if (end < text.size() && text[end] == '\r' && from < text.size() && text[from] == '\n')
+                ++from;
+        }
+    } catch (...) {
+        scanner.Finish();
+        throw;
     }
+    scanner.Finish();
 }
 
 bool ReadDefinitionFile(const std::string& fileName, std::vector<TConfigWord>& words) {

@@ -4,6 +4,7 @@
 // line finds every occurrence that a search of the upper-cased line would find, without
 // copying or upper-casing the line.
 
+#include <array>
 #include <cstddef>
 #include <string_view>
 
@@ -31,6 +32,25 @@ struct LineTags {
     std::size_t word = kNone;
     std::size_t field = kNone;
     std::size_t setting = kNone;
+
+    // What StripTags keeps of the line: the parts outside the spans from a "<" to the first
+    // ">" after it, as [begin, end) positions of the line, empty parts left out. A line of
+    // more than kMaxKept parts only has them counted.
+    static constexpr std::size_t kMaxKept = 4;
+    struct Part {
+        std::size_t begin;
+        std::size_t end;
+    };
+    std::array<Part, kMaxKept> kept; // the first keptCount are set
+    std::size_t keptCount = 0;
+
+    // Back to a line without tags; cheaper than assigning LineTags{}, which also clears kept.
+    void Reset() {
+        anyOpen = sectionStart = sectionEnd = false;
+        values = 0;
+        firstClose = word = field = setting = kNone;
+        keptCount = 0;
+    }
 
     // True when the opener found at `at`, of `nameLength` letters after its "<", has at least
     // one character between its name and the line's first ">".

@@ -247,6 +247,26 @@ TEST(DefinitionNumbers, AFailedReadKeepsWhatWasReadBeforeTheBadLine) {
     EXPECT_EQ(words[0].Name, "A");
 }
 
+TEST(DefinitionNumbers, AFailedReadKeepsTheRecordsOpenAtTheBadLine) {
+    // Fields and settings opened before the bad line are all there, the last ones included,
+    // with the values read before it.
+    std::vector<TConfigWord> words;
+    EXPECT_EQ(ReadError("<cfg>\n<cfgbits a>\n<field f1>\n<setting s>\n<cfgbits b>\n<skey>B</skey>\n"
+                        "<field f2>\n<setting s1>\n<wreq>1</wreq>\n<field f3>\n<setting s2>\n"
+                        "<setting s3>\n<wreq>2</wreq>\n<wValue>x</wValue>\n<setting later>\n",
+                        &words),
+              "'x' is not a valid integer value");
+    ASSERT_EQ(words.size(), 2u);
+    ASSERT_EQ(words[0].Fields.size(), 1u);
+    EXPECT_EQ(words[0].Fields[0].Settings.size(), 1u);
+    EXPECT_EQ(words[1].Name, "B");
+    ASSERT_EQ(words[1].Fields.size(), 2u);
+    ASSERT_EQ(words[1].Fields[0].Settings.size(), 1u);
+    EXPECT_EQ(words[1].Fields[0].Settings[0].Mask, 1u);
+    ASSERT_EQ(words[1].Fields[1].Settings.size(), 2u);
+    EXPECT_EQ(words[1].Fields[1].Settings[1].Mask, 2u);
+}
+
 // --- Descriptions ---
 
 TEST(DefinitionDescriptions, AnUnclosedParenthesisCutsTheRest) {

@@ -15,7 +15,7 @@ namespace {
 
 // What the plain tests say about a line, in the scan's terms.
 LineTags ByPlainTests(std::string_view line) {
-    LineTags t;
+    LineTags t{};
     t.anyOpen = line.find('<') != std::string_view::npos;
     t.sectionStart = HasTag("cfg", line);
     t.sectionEnd = HasTag("/cfg", line);
