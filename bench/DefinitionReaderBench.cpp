@@ -1,6 +1,7 @@
 // Speed of the definition reader on a 5 MB definition file, and of the description parser on
 // a description of 60,000 lines. Both texts are generated here.
 
+#include "DefinitionText.h"
 #include "devdefs/DefinitionReader.h"
 #include "diagram/DescriptionParser.h"
 #include "shell/HeadlessViews.h"
@@ -11,46 +12,18 @@
 #include <fstream>
 #include <string>
 
+namespace quorvel {
 namespace {
 
-std::string Number(unsigned n) {
-    return std::to_string(n);
-}
-
-// A definition file of about `bytes` bytes: some text before the configuration section, then
-// words with fields and settings, one tag per line, indented as such files usually are.
-std::string DefinitionText(std::size_t bytes) {
-    std::string text = "<device>\n  <name>BENCH</name>\n  <memory>\n";
-    for (int i = 0; i < 2000; ++i)
-        text +=
-            "    <region start=\"0x" + Number(static_cast<unsigned>(i) * 64) + "\" size=\"64\"/>\n";
-    text += "  </memory>\n  <cfg>\n";
-    for (unsigned w = 0; text.size() < bytes; ++w) {
-        text += "    <cfgbits id=\"" + Number(w) + "\">\n      <skey>CONFIG" + Number(w) +
-                "</skey>\n      <waddr>0x" + Number(300000 + w) + "</waddr>\n";
-        for (unsigned f = 0; f < 8; ++f) {
-            text += "      <field id=\"" + Number(f) + "\">\n        <skey>FIELD" + Number(f) +
-                    "</skey>\n        <sdesc>Field number " + Number(f) +
-                    " of the word (see the data sheet</sdesc>\n        <wmask>$" +
-                    Number(1u << (f % 4)) + "</wmask>\n";
-            for (unsigned s = 0; s < 4; ++s)
-                text += "        <setting id=\"" + Number(s) + "\">\n          <wreq>" +
-                        Number(15) + "</wreq>\n          <wValue>" + Number(s) +
-                        "</wValue>\n          <sdesc>Setting " + Number(s) +
-                        " (chosen by the bits)</sdesc>\n        </setting>\n";
-            text += "      </field>\n";
-        }
-        text += "    </cfgbits>\n";
-    }
-    text += "  </cfg>\n</device>\n";
-    return text;
-}
+using bench::DefinitionText;
+using bench::kMegabyte;
+using bench::Number;
 
 void BM_ReadDefinition5MB(benchmark::State& state) {
-    const std::string text = DefinitionText(5 * 1024 * 1024);
-    std::vector<quorvel::TConfigWord> words;
+    const std::string text = DefinitionText(5 * kMegabyte);
+    std::vector<TConfigWord> words;
     for (auto _ : state) {
-        quorvel::ReadDefinitionText(text, words);
+        ReadDefinitionText(text, words);
         benchmark::DoNotOptimize(words.data());
     }
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) *
@@ -65,11 +38,11 @@ void BM_ReadDefinitionFile5MB(benchmark::State& state) {
         (std::filesystem::temp_directory_path() / "quorvel_defs_bench.vlk").string();
     {
         std::ofstream out(path, std::ios::binary);
-        out << DefinitionText(5 * 1024 * 1024);
+        out << DefinitionText(5 * kMegabyte);
     }
-    std::vector<quorvel::TConfigWord> words;
+    std::vector<TConfigWord> words;
     for (auto _ : state) {
-        if (!quorvel::ReadDefinitionFile(path, words))
+        if (!ReadDefinitionFile(path, words))
             state.SkipWithError("cannot read the generated file");
         benchmark::DoNotOptimize(words.data());
     }
@@ -101,10 +74,10 @@ std::string DescriptionText(int lines) {
 
 void BM_ParseDescription60k(benchmark::State& state) {
     const std::string text = DescriptionText(60000);
-    quorvel::TModel model;
-    quorvel::MemoryValueBoxes boxes;
+    TModel model;
+    MemoryValueBoxes boxes;
     for (auto _ : state) {
-        quorvel::ParseDiagramDescription(text, model, boxes);
+        ParseDiagramDescription(text, model, boxes);
         benchmark::DoNotOptimize(model.ConfigLines.data());
     }
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) *
@@ -113,3 +86,4 @@ void BM_ParseDescription60k(benchmark::State& state) {
 BENCHMARK(BM_ParseDescription60k)->Unit(benchmark::kMillisecond);
 
 } // namespace
+} // namespace quorvel

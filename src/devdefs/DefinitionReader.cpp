@@ -1,11 +1,14 @@
 #include "devdefs/DefinitionReader.h"
 
+#include "devdefs/LineTags.h"
 #include "util/Errors.h"
 #include "util/KivStrings.h"
 #include "util/NumberText.h"
 #include "util/TextFile.h"
 
+#include <algorithm>
 #include <cstdint>
+#include <iterator>
 
 namespace quorvel {
 
@@ -14,18 +17,10 @@ namespace {
 // Every list of the configuration tables is indexed with 16-bit counters.
 constexpr std::size_t kMaxListEntries = 65536;
 
-// The tag texts the scanner looks for, upper-cased once.
-constexpr std::string_view kCfgStart = "<CFG>";
-constexpr std::string_view kCfgEnd = "</CFG>";
-constexpr std::string_view kWordOpener = "<CFGBITS";
-constexpr std::string_view kFieldOpener = "<FIELD";
-constexpr std::string_view kSettingOpener = "<SETTING";
-constexpr std::string_view kKey = "<SKEY>";
-constexpr std::string_view kAddress = "<WADDR>";
-constexpr std::string_view kMask = "<WMASK>";
-constexpr std::string_view kRequired = "<WREQ>";
-constexpr std::string_view kValue = "<WVALUE>";
-constexpr std::string_view kDescription = "<SDESC>";
+// Lengths of the opener names after their "<".
+constexpr std::size_t kWordName = 7;    // cfgbits
+constexpr std::size_t kFieldName = 5;   // field
+constexpr std::size_t kSettingName = 7; // setting
 
 // Removed from a description from an unclosed "(" on; longer tails keep their remainder.
 constexpr std::size_t kDescriptionCut = 255;
@@ -51,11 +46,51 @@ bool Opens(std::string_view upperLine, std::string_view opener) {
     return g != std::string_view::npos && p + opener.size() < g;
 }
 
+// Appends `line` without its tags to `out`; see StripTags.
+void AppendStripped(std::string_view line, std::string& out) {
+    // Removing the first span never creates a new one before the point reached, so one pass
+    // from left to right removes what repeated removal from the start would.
+    std::size_t from = 0;
+    for (;;) {
+        const std::size_t open = line.find('<', from);
+        const std::size_t close = open == std::string_view::npos ? open : line.find('>', open + 1);
+        if (close == std::string_view::npos) {
+            out.append(line.substr(from));
+            return;
+        }
+        out.append(line.substr(from, open - from));
+        from = close + 1;
+    }
+}
+
+// Trim, and a test for text that Trim empties, here where the reader can inline them.
+bool IsBlankRun(std::string_view s) {
+    for (const char c : s)
+        if (!IsBlank(c))
+            return false;
+    return true;
+}
+
+std::string_view TrimBlanks(std::string_view s) {
+    while (!s.empty() && IsBlank(s.front()))
+        s.remove_prefix(1);
+    while (!s.empty() && IsBlank(s.back()))
+        s.remove_suffix(1);
+    return s;
+}
+
 std::uint32_t ToUnsigned32(std::string_view text) {
     const std::int64_t value = StrToInt64(text);
     if (value < 0 || value > 0xFFFFFFFFLL)
         throw ConversionError(kRangeCheckError);
     return static_cast<std::uint32_t>(value);
+}
+
+void TrimInPlace(std::string& s) {
+    const std::string_view kept = Trim(s);
+    const auto begin = static_cast<std::size_t>(kept.data() - s.data());
+    s.resize(begin + kept.size());
+    s.erase(0, begin);
 }
 
 template <typename T> T& AppendEntry(std::vector<T>& list) {
@@ -64,92 +99,146 @@ template <typename T> T& AppendEntry(std::vector<T>& list) {
     return list.emplace_back();
 }
 
-std::string DescriptionText(std::string_view line) {
-    std::string text = StripTags(line);
-    const std::size_t open = text.find('(');
-    if (open != std::string::npos && text.find(')') == std::string::npos)
-        text.erase(open, kDescriptionCut);
-    return TrimCopy(text);
-}
-
 class DefinitionScanner {
 public:
     explicit DefinitionScanner(std::vector<TConfigWord>& words) : words_(words) {}
 
     bool Done() const { return state_ == ScanState::AfterSection; }
 
-    void Line(std::string_view line) {
-        // Every test below looks for a tag, and every tag starts with "<".
-        if (line.find('<') == std::string_view::npos)
-            return;
-        upper_.assign(line);
-        UpperInPlace(upper_);
-        if (Contains(upper_, kCfgStart))
+    // Hands the records still being collected to the words; after the last line and when a
+    // line throws, so that the words hold everything read before.
+    void Finish() { CloseWord(); }
+
+    void Line(std::string_view line, const LineTags& tags) {
+        tags_ = &tags;
+        if (tags.sectionStart)
             state_ = ScanState::InSection;
-        if (Contains(upper_, kCfgEnd))
+        if (tags.sectionEnd)
             state_ = ScanState::AfterSection;
         if (state_ == ScanState::BeforeSection || state_ == ScanState::AfterSection)
             return;
-        Openers();
-        Values(line);
+        Openers(tags);
+        if (tags.values != 0)
+            Values(line, tags.values);
     }
 
 private:
-    void Openers() {
-        if (Opens(upper_, kWordOpener)) {
+    void Openers(const LineTags& tags) {
+        if (tags.Opens(tags.word, kWordName)) {
+            CloseWord();
             AppendEntry(words_);
             state_ = ScanState::InWord;
             haveField_ = false;
         }
         // A field needs a word and a setting needs a field of the current word to attach to;
         // an opener without one is ignored.
-        if (Opens(upper_, kFieldOpener) && !words_.empty()) {
-            AppendEntry(words_.back().Fields);
+        if (tags.Opens(tags.field, kFieldName) && !words_.empty()) {
+            CloseField();
+            AppendEntry(fields_);
             state_ = ScanState::InField;
             haveField_ = true;
         }
-        if (Opens(upper_, kSettingOpener) && haveField_) {
-            AppendEntry(Field().Settings);
+        if (tags.Opens(tags.setting, kSettingName) && haveField_) {
+            AppendEntry(settings_);
             state_ = ScanState::InSetting;
         }
     }
 
     // Once a value line's tags are stripped no further tag can be found in it, so only the
-    // first value tag of a line counts.
-    void Values(std::string_view line) {
-        if (Contains(upper_, kKey)) {
+    // first value tag of a line, in this order, counts.
+    void Values(std::string_view line, unsigned values) {
+        if (values & LineTags::kKey) {
             if (state_ == ScanState::InWord)
-                words_.back().Name = StripTags(line);
+                words_.back().Name = Stripped(line);
             else if (state_ == ScanState::InField)
-                Field().Name = StripTags(line);
-        } else if (Contains(upper_, kAddress)) {
+                Field().Name = Stripped(line);
+        } else if (values & LineTags::kAddress) {
             if (state_ == ScanState::InWord)
-                words_.back().Address = ToUnsigned32(StripTags(line));
-        } else if (Contains(upper_, kMask)) {
+                words_.back().Address = ToUnsigned32(Stripped(line));
+        } else if (values & LineTags::kMask) {
             if (state_ == ScanState::InField)
-                Field().Mask = ToUnsigned32(StripTags(line));
-        } else if (Contains(upper_, kRequired)) {
+                Field().Mask = ToUnsigned32(Stripped(line));
+        } else if (values & LineTags::kRequired) {
             if (state_ == ScanState::InSetting)
-                Setting().Mask = ToUnsigned32(StripTags(line));
-        } else if (Contains(upper_, kValue)) {
+                Setting().Mask = ToUnsigned32(Stripped(line));
+        } else if (values & LineTags::kValue) {
             if (state_ == ScanState::InSetting)
-                Setting().Value = ToUnsigned32(StripTags(line));
-        } else if (Contains(upper_, kDescription)) {
+                Setting().Value = ToUnsigned32(Stripped(line));
+        } else if (values & LineTags::kDescription) {
             if (state_ == ScanState::InField)
-                Field().Description = DescriptionText(line);
+                StoreDescription(line, Field().Description);
             else if (state_ == ScanState::InSetting)
-                Setting().Description = DescriptionText(line);
+                StoreDescription(line, Setting().Description);
         }
     }
 
+    // The line without its tags, trimmed, from the parts the scan kept; valid until the next
+    // call. Parts that are blank throughout go with the trimming, and one part left over is
+    // taken in place.
+    std::string_view Stripped(std::string_view line) {
+        if (tags_->keptCount > LineTags::kMaxKept) {
+            buffer_.clear();
+            AppendStripped(line, buffer_);
+            return Trim(buffer_);
+        }
+        const LineTags::Part* first = tags_->kept.data();
+        const LineTags::Part* last = first + tags_->keptCount;
+        const auto part = [line](const LineTags::Part* p) {
+            return line.substr(p->begin, p->end - p->begin);
+        };
+        while (first != last && IsBlankRun(part(first)))
+            ++first;
+        while (last != first && IsBlankRun(part(last - 1)))
+            --last;
+        if (last - first <= 1)
+            return first == last ? std::string_view() : TrimBlanks(part(first));
+        buffer_.clear();
+        for (const LineTags::Part* p = first; p != last; ++p)
+            buffer_.append(part(p));
+        return TrimBlanks(buffer_);
+    }
+
+    void StoreDescription(std::string_view line, std::string& description) {
+        const std::string_view text = Stripped(line);
+        const std::size_t open = text.find('(');
+        if (open == std::string_view::npos || text.find(')') != std::string_view::npos) {
+            description.assign(text);
+            return;
+        }
+        const std::size_t cut = std::min(kDescriptionCut, text.size() - open);
+        description.assign(text.substr(0, open)).append(text.substr(open + cut));
+        TrimInPlace(description);
+    }
+
+    // The fields of the last word and the settings of its last field are collected apart and
+    // handed over in one piece when a later opener or the end closes them: a list then takes
+    // one allocation of its final size instead of one per doubling.
+    template <typename T> static void HandOver(std::vector<T>& collected, std::vector<T>& list) {
+        list.assign(std::make_move_iterator(collected.begin()),
+                    std::make_move_iterator(collected.end()));
+        collected.clear();
+    }
+    void CloseField() {
+        if (haveField_ && !settings_.empty())
+            HandOver(settings_, Field().Settings);
+    }
+    void CloseWord() {
+        CloseField();
+        if (!fields_.empty())
+            HandOver(fields_, words_.back().Fields);
+    }
+
     // The states InField and InSetting are only entered once the record exists.
-    TField& Field() { return words_.back().Fields.back(); }
-    TSetting& Setting() { return Field().Settings.back(); }
+    TField& Field() { return fields_.back(); }
+    TSetting& Setting() { return settings_.back(); }
 
     std::vector<TConfigWord>& words_;
+    std::vector<TField> fields_;     // of the last word
+    std::vector<TSetting> settings_; // of the last field
     ScanState state_ = ScanState::BeforeSection;
     bool haveField_ = false;
-    std::string upper_;
+    const LineTags* tags_ = nullptr; // of the line being read
+    std::string buffer_;
 };
 
 } // namespace
@@ -178,38 +267,32 @@ bool OpensTag(std::string_view name, std::string_view line) {
 }
 
 std::string StripTags(std::string_view line) {
-    // Removing the first span never creates a new one before the point reached, so one pass
-    // from left to right removes what repeated removal from the start would.
     std::string out;
-    std::size_t from = 0;
-    for (;;) {
-        const std::size_t open = line.find('<', from);
-        const std::size_t close = open == std::string_view::npos ? open : line.find('>', open + 1);
-        if (close == std::string_view::npos) {
-            out.append(line.substr(from));
-            break;
-        }
-        out.append(line.substr(from, open - from));
-        from = close + 1;
-    }
+    AppendStripped(line, out);
     return TrimCopy(out);
 }
 
 void ReadDefinitionText(std::string_view text, std::vector<TConfigWord>& words) {
     words.clear();
     DefinitionScanner scanner(words);
+    LineTags tags;
     // Lines end with LF, CR LF or a lone CR.
     std::size_t from = 0;
-    while (from < text.size() && !scanner.Done()) {
-        std::size_t end = text.find_first_of("\r\n", from);
-        if (end == std::string_view::npos)
-            end = text.size();
-        const std::string_view line = text.substr(from, end - from);
-        from = end + 1;
-        if (end < text.size() && text[end] == '\r' && from < text.size() && text[from] == '\n')
-            ++from;
-        scanner.Line(line);
+    try {
+        while (from < text.size() && !scanner.Done()) {
+            const std::size_t end = ScanLineTags(text, from, tags);
+            // Every test of a line looks for a tag, and every tag starts with "<".
+            if (tags.anyOpen)
+                scanner.Line(text.substr(from, end - from), tags);
+            from = end + 1;
+            if (end < text.size() && text[end] == '\r' && from < text.size() && text[from] == '\n')
+                ++from;
+        }
+    } catch (...) {
+        scanner.Finish();
+        throw;
     }
+    scanner.Finish();
 }
 
 bool ReadDefinitionFile(const std::string& fileName, std::vector<TConfigWord>& words) {

@@ -5,6 +5,7 @@
 #include "util/NumberText.h"
 #include "util/TextFile.h"
 
+#include <array>
 #include <vector>
 
 namespace quorvel {
@@ -44,18 +45,65 @@ std::uint16_t ToWord(std::string_view text) {
     return static_cast<std::uint16_t>(value);
 }
 
-// The fields of one line; reading a field that is not there is the index error.
+// The comma-separated fields of one line, each trimmed, the first also upper-cased; reading a
+// field that is not there is the index error. Fields are views into the line: a line of a
+// million commas costs no more memory than a short one.
 class Fields {
 public:
-    explicit Fields(const std::vector<std::string>& fields) : fields_(fields) {}
-
-    std::size_t Count() const { return fields_.size(); }
-
-    const std::string& At(std::size_t i) const {
-        if (i >= fields_.size())
-            throw ListIndexError("List index out of bounds (" + UIntToText(i) + ")");
-        return fields_[i];
+    explicit Fields(std::string_view line) : line_(line) {
+        std::size_t from = 0;
+        for (;;) {
+            const std::size_t comma = line.find(',', from);
+            const std::string_view field =
+                Trim(line.substr(from, comma == std::string_view::npos ? comma : comma - from));
+            if (count_ == 0)
+                first_ = UpperAscii(field);
+            else if (count_ < kKept)
+                kept_[count_] = field;
+            else if (count_ == kKept)
+                rest_ = from;
+            ++count_;
+            if (comma == std::string_view::npos)
+                break;
+            from = comma + 1;
+        }
+        kept_[0] = first_;
     }
+    Fields(const Fields&) = delete;
+    Fields& operator=(const Fields&) = delete;
+
+    std::size_t Count() const { return count_; }
+
+    std::string_view At(std::size_t i) const {
+        if (i >= count_)
+            throw ListIndexError("List index out of bounds (" + UIntToText(i) + ")");
+        if (i < kKept)
+            return kept_[i];
+        std::string_view found;
+        ForEachFrom(i, [&](std::string_view field) {
+            found = field;
+            return false;
+        });
+        return found;
+    }
+
+    // Calls visit(field) for the fields from index `first` on, until it returns false.
+    template <typename Visit> void ForEachFrom(std::size_t first, Visit&& visit) const {
+        for (std::size_t i = first; i < count_ && i < kKept; ++i)
+            if (!visit(kept_[i]))
+                return;
+        if (count_ <= kKept)
+            return;
+        std::size_t from = rest_;
+        for (std::size_t i = kKept; i < count_; ++i) {
+            const std::size_t comma = line_.find(',', from);
+            const std::size_t end = comma == std::string_view::npos ? line_.size() : comma;
+            if (i >= first && !visit(Trim(line_.substr(from, end - from))))
+                return;
+            from = end + 1;
+        }
+    }
+
     std::int32_t Integer(std::size_t i) const { return StrToInt(At(i)); }
     std::uint16_t Word(std::size_t i) const { return ToWord(At(i)); }
     std::uint16_t Coordinate(std::size_t i) const {
@@ -66,7 +114,14 @@ public:
     }
 
 private:
-    const std::vector<std::string>& fields_;
+    // Every kind of line reads its fixed fields among the first ones.
+    static constexpr std::size_t kKept = 12;
+
+    std::string_view line_;
+    std::string first_;
+    std::array<std::string_view, kKept> kept_{};
+    std::size_t count_ = 0;
+    std::size_t rest_ = 0; // where field kKept starts
 };
 
 void CheckBitRange(std::string_view name) {
@@ -80,7 +135,7 @@ void CheckBitRange(std::string_view name) {
 
 // Fills the fields every configuration and register line has.
 void ReadLineFields(const Fields& f, TLine_& line) {
-    line.Name = f.At(0);
+    line.Name = std::string(f.At(0));
     line.Id = f.Word(1);
     line.Spare = f.Word(2);
     line.X1 = f.Coordinate(3);
@@ -94,7 +149,7 @@ void ReadLineFields(const Fields& f, TLine_& line) {
         ThrowRangeError();
     line.Value = static_cast<std::uint32_t>(value);
     // A ten-field line's variable takes the setting value; a text that is no number keeps 1.
-    const std::string& calc = f.Count() > kLineFieldCount ? f.At(kCalcValueField) : f.At(9);
+    const std::string_view calc = f.Count() > kLineFieldCount ? f.At(kCalcValueField) : f.At(9);
     line.CalcValue = ParseFloat(calc).value_or(1.0);
 }
 
@@ -137,12 +192,16 @@ void AddFollowRule(const Fields& f, std::vector<TFollow_>& rules) {
     rule.X2 = f.Word(3);
     rule.Y2 = f.Word(4);
     // Identifiers are separated by blanks within one field.
-    std::vector<std::string> tokens;
-    SplitAtChar(f.At(kFollowIdsField), tokens, ' ');
-    for (const std::string& token : tokens) {
-        const std::string_view id = Trim(token);
+    const std::string_view ids = f.At(kFollowIdsField);
+    std::size_t from = 0;
+    while (from <= ids.size()) {
+        std::size_t blank = ids.find(' ', from);
+        if (blank == std::string_view::npos)
+            blank = ids.size();
+        const std::string_view id = Trim(ids.substr(from, blank - from));
         if (!id.empty())
             AddIdentifier(rule.Ids, id);
+        from = blank + 1;
     }
     CheckRoom(rules);
     rules.push_back(std::move(rule));
@@ -151,9 +210,11 @@ void AddFollowRule(const Fields& f, std::vector<TFollow_>& rules) {
 void AddExclusionGroup(const Fields& f, TModel& model) {
     // One identifier per field.
     TExcl_Groups group;
-    for (std::size_t i = 1; i < f.Count(); ++i)
-        if (!f.At(i).empty())
-            AddIdentifier(group.Ids, f.At(i));
+    f.ForEachFrom(1, [&](std::string_view field) {
+        if (!field.empty())
+            AddIdentifier(group.Ids, field);
+        return true;
+    });
     CheckRoom(model.ExclGroups);
     model.ExclGroups.push_back(std::move(group));
 }
@@ -168,10 +229,11 @@ void AddValueBox(const Fields& f, TModel& model, ValueBoxView& boxes) {
     formula.Name = TrimCopy(left);
     formula.Expression = TrimCopy(right);
     // Commas split an expression into fields; put them back (the blanks around them are gone).
-    for (std::size_t i = 4; i < f.Count(); ++i) {
+    f.ForEachFrom(4, [&](std::string_view field) {
         formula.Expression += ',';
-        formula.Expression += f.At(i);
-    }
+        formula.Expression += field;
+        return true;
+    });
     CheckRoom(model.Formulas);
     model.Formulas.push_back(formula);
 
@@ -263,13 +325,8 @@ void ParseDescriptionLine(std::string_view line, TModel& model, ValueBoxView& bo
     line = Trim(line);
     if (line.empty())
         return;
-    std::vector<std::string> pieces;
-    SplitAtChar(line, pieces, ',');
-    for (std::string& piece : pieces)
-        piece = TrimCopy(piece);
-    pieces[0] = UpperAscii(pieces[0]);
-    const Fields fields(pieces);
-    const std::string& kind = pieces[0];
+    const Fields fields(line);
+    const std::string_view kind = fields.At(0);
 
     if (kind.find('<') != std::string::npos)
         AddRegisterLine(fields, comment, model);

@@ -10,10 +10,13 @@ class TForm2 : public QWidget {
     Q_OBJECT
 public:
     explicit TForm2(QWidget* parent = nullptr);
-    QPlainTextEdit* Memo1() const { return memo1_; }
+    QPlainTextEdit* Memo1();
+
+protected:
+    void showEvent(QShowEvent* event) override;
 
 private:
-    QPlainTextEdit* memo1_;
+    QPlainTextEdit* memo1_ = nullptr;
 };
 
 // A fixed-pitch font with a character height of 13 pixels.

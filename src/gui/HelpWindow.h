@@ -10,10 +10,13 @@ class TForm3 : public QWidget {
     Q_OBJECT
 public:
     explicit TForm3(QWidget* parent = nullptr);
-    QPlainTextEdit* Memo1() const { return memo1_; }
+    QPlainTextEdit* Memo1();
+
+protected:
+    void showEvent(QShowEvent* event) override;
 
 private:
-    QPlainTextEdit* memo1_;
+    QPlainTextEdit* memo1_ = nullptr;
 };
 
 } // namespace quorvel::gui

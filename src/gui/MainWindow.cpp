@@ -65,7 +65,10 @@ TForm1::TForm1(ConfiguratorPaths paths, TForm2* codeWindow, TForm3* helpWindow, 
     BuildMenu();
 
     // Value boxes live on the diagram, so they keep their place when it scrolls.
-    valueBoxes_ = std::make_unique<QtValueBoxes>(image1_);
+    valueBoxes_ = std::make_unique<QtValueBoxes>(image1_, [this](ValueBox* box) {
+        connect(box, &ValueBox::enterPressed, this,
+                [this] { Guard([this] { core_->Calculate1Click(); }); });
+    });
     labelView_ = std::make_unique<QtLabels>(labels_);
     messages_ = std::make_unique<QtMessages>(this);
 
@@ -79,9 +82,6 @@ TForm1::TForm1(ConfiguratorPaths paths, TForm2* codeWindow, TForm3* helpWindow, 
     connect(image1_, &DiagramImage::mousePressed, this, [this](Qt::MouseButton b, int x, int y) {
         Guard([this, b, x, y] { Image1MouseDown(b, x, y); });
     });
-    for (int i = 0; i < kValueBoxCount; ++i)
-        connect(valueBoxes_->Box(i), &ValueBox::enterPressed, this,
-                [this] { Guard([this] { core_->Calculate1Click(); }); });
 
     // Client area 1114 x 890 below the menu bar, centred on the screen.
     resize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());

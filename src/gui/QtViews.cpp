@@ -26,14 +26,26 @@ void ValueBox::keyPressEvent(QKeyEvent* event) {
     QLineEdit::keyPressEvent(event);
 }
 
-QtValueBoxes::QtValueBoxes(QWidget* parent) {
+QtValueBoxes::QtValueBoxes(QWidget* parent, std::function<void(ValueBox*)> onCreated)
+    : parent_(parent), onCreated_(std::move(onCreated)) {}
+
+void QtValueBoxes::CreateBoxes() const {
+    created_ = true;
     for (std::size_t i = 0; i < boxes_.size(); ++i) {
-        auto* box = new ValueBox(parent);
+        auto* box = new ValueBox(parent_);
         box->setObjectName(QStringLiteral("ValueBox%1").arg(i));
         box->setGeometry(50, 50, 50, box->sizeHint().height());
         box->hide();
         boxes_[i] = box;
+        if (onCreated_)
+            onCreated_(box);
     }
+}
+
+ValueBox* QtValueBoxes::Box(int index) const {
+    if (!created_)
+        CreateBoxes();
+    return boxes_.at(static_cast<std::size_t>(index));
 }
 
 QtValueBoxes::~QtValueBoxes() {

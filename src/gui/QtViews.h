@@ -25,8 +25,10 @@ protected:
 
 class QtValueBoxes : public ValueBoxView {
 public:
-    // Creates the 31 hidden boxes, 50 pixels wide at (50, 50), as children of parent.
-    explicit QtValueBoxes(QWidget* parent);
+    // The 31 boxes, hidden, 50 pixels wide at (50, 50), children of parent. They are made at
+    // the first use of any of them: nobody sees them before a device is loaded, and making 31
+    // line edits is a good part of the start-up time. onCreated is called for each new box.
+    QtValueBoxes(QWidget* parent, std::function<void(ValueBox*)> onCreated);
     // Frees the boxes in index order 0..30.
     ~QtValueBoxes() override;
     QtValueBoxes(const QtValueBoxes&) = delete;
@@ -36,10 +38,15 @@ public:
     void SetPosition(int index, int left, int top) override;
     void SetInputStyle(int index, bool input) override;
     void SetVisible(int index, bool visible) override;
-    ValueBox* Box(int index) const { return boxes_.at(static_cast<std::size_t>(index)); }
+    ValueBox* Box(int index) const;
 
 private:
-    std::array<ValueBox*, kValueBoxCount> boxes_{};
+    void CreateBoxes() const;
+
+    QWidget* parent_;
+    std::function<void(ValueBox*)> onCreated_;
+    mutable std::array<ValueBox*, kValueBoxCount> boxes_{};
+    mutable bool created_ = false;
 };
 
 class QtLabels : public LabelView {

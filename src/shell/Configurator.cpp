@@ -35,9 +35,10 @@ void Configurator::LoadDeviceList() {
         views_.Messages.ShowMessage("File \"" + std::string(kDeviceListFileName) + "\" not found");
         return;
     }
+    const bool failedBefore = loadFailed_;
+    loadFailed_ = true; // stays set when the list is refused
     devices_ = ParseDeviceList(text);
-    if (devices_.DeviceTypes.empty())
-        loadFailed_ = true;
+    loadFailed_ = failedBefore || devices_.DeviceTypes.empty();
 }
 
 bool Configurator::ListBox1Click(const std::string& itemText) {

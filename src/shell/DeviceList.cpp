@@ -1,28 +1,33 @@
 #include "shell/DeviceList.h"
 
+#include "util/Errors.h"
 #include "util/KivStrings.h"
+#include "util/NumberText.h"
 #include "util/TextFile.h"
 
 namespace quorvel {
 
 DeviceList ParseDeviceList(std::string_view text) {
     DeviceList list;
-    for (const std::string& raw : SplitLines(text)) {
+    ForEachLine(text, [&list](std::string_view raw) {
         std::string_view line = Trim(raw);
         const std::size_t comment = line.find("//");
         if (comment != std::string_view::npos)
             line = Trim(line.substr(0, comment));
         if (line.empty())
-            continue;
+            return;
         std::string name;
         std::string diagram;
         SplitAtFirst(line, "=", name, diagram);
         name = TrimCopy(name);
         diagram = TrimCopy(diagram);
+        // Both lists are indexed with 16-bit counters; past that an index would wrap.
+        if (list.Items.size() >= kMaxDeviceListEntries)
+            throw ConversionError(kRangeCheckError);
         if (name != kSeparatorName)
             list.DeviceTypes.push_back({name, diagram});
         list.Items.push_back(name);
-    }
+    });
     return list;
 }
 

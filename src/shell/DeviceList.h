@@ -3,6 +3,7 @@
 
 #include "diagram/Model.h"
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -18,7 +19,11 @@ struct DeviceList {
     std::vector<std::string> Items;     // what the list box shows, separators included
 };
 
-// Applies the line rules to the text of a device list file.
+// At most this many list items (devices and separators).
+inline constexpr std::size_t kMaxDeviceListEntries = 65536;
+
+// Applies the line rules to the text of a device list file. Throws ConversionError ("Range
+// check error") at an item beyond kMaxDeviceListEntries.
 DeviceList ParseDeviceList(std::string_view text);
 
 } // namespace quorvel

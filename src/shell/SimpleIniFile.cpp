@@ -13,8 +13,10 @@ namespace quorvel {
 
 namespace {
 
+constexpr std::size_t kNone = std::string::npos;
+
 // The section name of a "[name]" line (blanks around the brackets allowed), or false.
-bool SectionName(const std::string& line, std::string_view& name) {
+bool SectionName(std::string_view line, std::string_view& name) {
     const std::string_view t = Trim(line);
     if (t.size() < 2 || t.front() != '[')
         return false;
@@ -26,13 +28,24 @@ bool SectionName(const std::string& line, std::string_view& name) {
 }
 
 // Splits "key=value"; false for a line without "=".
-bool KeyValue(const std::string& line, std::string_view& key, std::string_view& value) {
+bool KeyValue(std::string_view line, std::string_view& key, std::string_view& value) {
     const std::size_t eq = line.find('=');
-    if (eq == std::string::npos)
+    if (eq == std::string_view::npos)
         return false;
-    key = Trim(std::string_view(line).substr(0, eq));
-    value = Trim(std::string_view(line).substr(eq + 1));
+    key = Trim(line.substr(0, eq));
+    value = Trim(line.substr(eq + 1));
     return true;
+}
+
+// The line of text (every line ends with LF) that starts at `start`, without its LF.
+std::string_view LineAt(const std::string& text, std::size_t start) {
+    const std::size_t end = text.find('\n', start);
+    return std::string_view(text).substr(start, end - start);
+}
+
+// Start of the line after the one that starts at `start`.
+std::size_t NextLine(const std::string& text, std::size_t start) {
+    return text.find('\n', start) + 1;
 }
 
 } // namespace
@@ -40,53 +53,69 @@ bool KeyValue(const std::string& line, std::string_view& key, std::string_view& 
 TSimpleIniFile::TSimpleIniFile(std::string fileName) : fileName_(std::move(fileName)) {
     std::string contents;
     if (ReadWholeFile(fileName_, contents))
-        lines_ = SplitLines(contents);
+        SetText(contents);
 }
 
 TSimpleIniFile TSimpleIniFile::FromText(std::string_view text) {
     TSimpleIniFile ini;
-    ini.lines_ = SplitLines(text);
+    ini.SetText(text);
     return ini;
 }
 
-int TSimpleIniFile::FindSection(const std::string& section) const {
-    for (std::size_t i = 0; i < lines_.size(); ++i) {
-        std::string_view name;
-        if (SectionName(lines_[i], name) && EqualsIgnoreCaseAscii(name, Trim(section)))
-            return static_cast<int>(i);
-    }
-    return -1;
+void TSimpleIniFile::SetText(std::string_view text) {
+    // Lines end with LF or CR LF; a CR anywhere else is dropped, and a last line without
+    // line end counts.
+    text_.clear();
+    text_.reserve(text.size() + 1);
+    for (const char c : text)
+        if (c != '\r')
+            text_ += c;
+    if (!text.empty() && text.back() != '\n')
+        text_ += '\n';
 }
 
-int TSimpleIniFile::FindKey(int sectionLine, const std::string& key) const {
-    for (std::size_t i = static_cast<std::size_t>(sectionLine) + 1; i < lines_.size(); ++i) {
+std::size_t TSimpleIniFile::FindSection(const std::string& section) const {
+    const std::string_view wanted = Trim(section);
+    for (std::size_t at = 0; at < text_.size(); at = NextLine(text_, at)) {
         std::string_view name;
-        if (SectionName(lines_[i], name))
+        if (SectionName(LineAt(text_, at), name) && EqualsIgnoreCaseAscii(name, wanted))
+            return at;
+    }
+    return kNone;
+}
+
+std::size_t TSimpleIniFile::FindKey(std::size_t sectionLine, const std::string& key) const {
+    const std::string_view wanted = Trim(key);
+    for (std::size_t at = NextLine(text_, sectionLine); at < text_.size();
+         at = NextLine(text_, at)) {
+        const std::string_view line = LineAt(text_, at);
+        std::string_view name;
+        if (SectionName(line, name))
             break;
         std::string_view k;
         std::string_view v;
-        if (KeyValue(lines_[i], k, v) && EqualsIgnoreCaseAscii(k, Trim(key)))
-            return static_cast<int>(i);
+        if (KeyValue(line, k, v) && EqualsIgnoreCaseAscii(k, wanted))
+            return at;
     }
-    return -1;
+    return kNone;
 }
 
 bool TSimpleIniFile::ValueExists(const std::string& section, const std::string& key) const {
-    const int s = FindSection(section);
-    return s >= 0 && FindKey(s, key) >= 0;
+    const std::size_t s = FindSection(section);
+    return s != kNone && FindKey(s, key) != kNone;
 }
 
 std::string TSimpleIniFile::ReadString(const std::string& section, const std::string& key,
                                        const std::string& defaultValue) const {
-    const int s = FindSection(section);
-    if (s < 0)
+    const std::size_t s = FindSection(section);
+    if (s == kNone)
         return defaultValue;
-    const int k = FindKey(s, key);
-    if (k < 0)
+    const std::size_t k = FindKey(s, key);
+    if (k == kNone)
         return defaultValue;
     std::string_view name;
     std::string_view value;
-    KeyValue(lines_[static_cast<std::size_t>(k)], name, value);
+    KeyValue(LineAt(text_, k), name, value);
     // The profile functions drop one pair of quotes enclosing the whole value.
     if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
         value.back() == value.front())
@@ -96,31 +125,37 @@ std::string TSimpleIniFile::ReadString(const std::string& section, const std::st
 
 void TSimpleIniFile::WriteString(const std::string& section, const std::string& key,
                                  const std::string& value) {
-    const std::string line = key + "=" + value;
+    const std::string line = key + "=" + value + "\n";
     modified_ = true;
-    const int s = FindSection(section);
-    if (s < 0) {
-        if (!lines_.empty() && !Trim(lines_.back()).empty())
-            lines_.emplace_back();
-        lines_.push_back("[" + section + "]");
-        lines_.push_back(line);
+    const std::size_t s = FindSection(section);
+    if (s == kNone) {
+        // A new section goes to the end, after a blank line unless the file ends with one.
+        if (!text_.empty()) {
+            const std::size_t before =
+                text_.size() >= 2 ? text_.rfind('\n', text_.size() - 2) : kNone;
+            const std::size_t last = before == kNone ? 0 : before + 1;
+            if (!Trim(LineAt(text_, last)).empty())
+                text_ += '\n';
+        }
+        text_ += "[" + section + "]\n" + line;
         return;
     }
-    const int k = FindKey(s, key);
-    if (k >= 0) {
-        lines_[static_cast<std::size_t>(k)] = line;
+    const std::size_t k = FindKey(s, key);
+    if (k != kNone) {
+        text_.replace(k, NextLine(text_, k) - k, line);
         return;
     }
     // Append after the last non-blank line of the section.
-    std::size_t insertAt = static_cast<std::size_t>(s) + 1;
-    for (std::size_t i = insertAt; i < lines_.size(); ++i) {
+    std::size_t insertAt = NextLine(text_, s);
+    for (std::size_t at = insertAt; at < text_.size(); at = NextLine(text_, at)) {
+        const std::string_view current = LineAt(text_, at);
         std::string_view name;
-        if (SectionName(lines_[i], name))
+        if (SectionName(current, name))
             break;
-        if (!Trim(lines_[i]).empty())
-            insertAt = i + 1;
+        if (!Trim(current).empty())
+            insertAt = NextLine(text_, at);
     }
-    lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(insertAt), line);
+    text_.insert(insertAt, line);
 }
 
 bool TSimpleIniFile::UpdateFile(std::string& error) {
@@ -130,11 +165,7 @@ bool TSimpleIniFile::UpdateFile(std::string& error) {
         error = "no file name";
         return false;
     }
-    std::string text;
-    for (const std::string& l : lines_) {
-        text += l;
-        text += '\n';
-    }
+    const std::string& text = text_;
     const std::string tempName = fileName_ + ".tmp";
     const int fd = ::open(tempName.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     if (fd < 0) {

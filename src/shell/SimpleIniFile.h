@@ -5,9 +5,9 @@
 // (backslashes untouched). Writes go to a temporary file in the same directory that is then
 // renamed over the old file, so a failed write never leaves a half-written file behind.
 
+#include <cstddef>
 #include <string>
 #include <string_view>
-#include <vector>
 
 namespace quorvel {
 
@@ -34,13 +34,19 @@ public:
 
 private:
     TSimpleIniFile() = default;
-    // Index of the first "[section]" line, or -1.
-    int FindSection(const std::string& section) const;
-    // Index of the first line of `key` inside the section starting at `sectionLine`, or -1.
-    int FindKey(int sectionLine, const std::string& key) const;
+    // Keeps text as the file's lines, each ended by LF: CRs dropped, a last line ended.
+    void SetText(std::string_view text);
+    // Start of the first "[section]" line, or npos.
+    std::size_t FindSection(const std::string& section) const;
+    // Start of the first line of `key` inside the section whose line starts at `sectionLine`,
+    // or npos.
+    std::size_t FindKey(std::size_t sectionLine, const std::string& key) const;
 
     std::string fileName_;
-    std::vector<std::string> lines_;
+    // The whole file as one text rather than a list of lines: a file of millions of short
+    // lines then takes no more memory than its bytes. Settings files are searched a few
+    // times per device load, so a search through the text costs nothing noticeable.
+    std::string text_;
     bool modified_ = false;
 };
 

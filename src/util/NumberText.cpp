@@ -161,10 +161,12 @@ std::optional<std::int64_t> ParseInteger(std::string_view text) {
         const int d = base == 16 ? HexDigit(text[i]) : (IsDigit(text[i]) ? text[i] - '0' : -1);
         if (d < 0)
             return std::nullopt;
-        const auto ud = static_cast<std::uint64_t>(d);
-        if (magnitude > (limit - ud) / static_cast<std::uint64_t>(base))
+        // Overflow checks without a division per digit: data files are full of numbers.
+        std::uint64_t next = 0;
+        if (__builtin_mul_overflow(magnitude, static_cast<std::uint64_t>(base), &next) ||
+            __builtin_add_overflow(next, static_cast<std::uint64_t>(d), &next) || next > limit)
             return std::nullopt;
-        magnitude = magnitude * static_cast<std::uint64_t>(base) + ud;
+        magnitude = next;
     }
     if (negative)
         return magnitude == (std::uint64_t{1} << 63) ? std::numeric_limits<std::int64_t>::min()

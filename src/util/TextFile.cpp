@@ -29,22 +29,30 @@ bool ReadWholeFile(const std::string& path, std::string& contents) {
     return true;
 }
 
-std::vector<std::string> SplitLines(std::string_view text) {
-    std::vector<std::string> lines;
+void ForEachLine(std::string_view text, const std::function<void(std::string_view)>& visit) {
+    std::string withoutCr;
     std::size_t from = 0;
     while (from < text.size()) {
         std::size_t end = text.find('\n', from);
         const bool terminated = end != std::string_view::npos;
         if (!terminated)
             end = text.size();
-        std::string line(text.substr(from, end - from));
+        std::string_view line = text.substr(from, end - from);
         // CR before LF ends the line with it; a lone CR is dropped.
-        if (line.find('\r') != std::string::npos)
-            std::erase(line, '\r');
+        if (line.find('\r') != std::string_view::npos) {
+            withoutCr.assign(line);
+            std::erase(withoutCr, '\r');
+            line = withoutCr;
+        }
         if (terminated || end > from)
-            lines.push_back(std::move(line));
+            visit(line);
         from = end + 1;
     }
+}
+
+std::vector<std::string> SplitLines(std::string_view text) {
+    std::vector<std::string> lines;
+    ForEachLine(text, [&lines](std::string_view line) { lines.emplace_back(line); });
     return lines;
 }
 

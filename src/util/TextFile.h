@@ -1,6 +1,7 @@
 #pragma once
 // Reading whole text files as 8-bit bytes.
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -13,6 +14,10 @@ bool ReadWholeFile(const std::string& path, std::string& contents);
 // Splits text into lines ending with LF or CR LF; a CR not followed by LF is dropped, and a
 // final line without line end counts. Bytes are kept as they are, NUL included.
 std::vector<std::string> SplitLines(std::string_view text);
+
+// Calls visit(line) for every line that SplitLines would return, in order, keeping none of
+// them: the line is valid only during the call.
+void ForEachLine(std::string_view text, const std::function<void(std::string_view)>& visit);
 
 // True when a regular file (or a link to one) exists at path.
 bool FileExists(const std::string& path);

@@ -157,6 +157,49 @@ TEST(DefinitionStates, TextsKeepTheirCaseAndBytes) {
     EXPECT_EQ(words[0].Fields[0].Settings[0].Description, "Mixed Case \xe9\xff");
 }
 
+TEST(DefinitionStates, TagsMatchInAnyLetterCase) {
+    const auto words = Read("<CFG>\n<CfgBits a>\n<SKEY>W</sKeY>\n<WADDR>$10</waddr>\n"
+                            "<FiElD f>\n<skEY>F</skey>\n<WMask>3</wmask>\n<SDesc>D</sdesc>\n"
+                            "<SETTING s>\n<WREQ>3</wreq>\n<WVALUE>2</wvalue>\n<sdESC>S</sdesc>\n"
+                            "</Cfg>\n<cfgbits late>\n");
+    ASSERT_EQ(words.size(), 1u);
+    EXPECT_EQ(words[0].Name, "W");
+    EXPECT_EQ(words[0].Address, 16u);
+    ASSERT_EQ(words[0].Fields.size(), 1u);
+    const TField& f = words[0].Fields[0];
+    EXPECT_EQ(f.Name, "F");
+    EXPECT_EQ(f.Mask, 3u);
+    EXPECT_EQ(f.Description, "D");
+    ASSERT_EQ(f.Settings.size(), 1u);
+    EXPECT_EQ(f.Settings[0].Mask, 3u);
+    EXPECT_EQ(f.Settings[0].Value, 2u);
+    EXPECT_EQ(f.Settings[0].Description, "S");
+}
+
+TEST(DefinitionStates, ATagBrokenByALineEndIsNoTag) {
+    // Each piece of a broken tag is looked at as a line of its own; none of them holds a
+    // whole tag, so nothing is opened or set, whichever line end breaks it.
+    for (const std::string end : {"\n", "\r\n", "\r"}) {
+        const auto words =
+            Read("<cfg>" + end + "<cfgbits a>" + end + "<skey>A</skey>" + end + "<sk" + end +
+                 "ey>LOST</skey>" + end + "<field" + end + " x>" + end + "<wad" + end +
+                 "dr>bad</waddr>" + end + "<cfgbits" + end + ">" + end + "</cf" + end + "g>" + end +
+                 "<field f>" + end + "<skey>F</skey>" + end + "</cfg>");
+        ASSERT_EQ(words.size(), 1u);
+        EXPECT_EQ(words[0].Name, "A");
+        EXPECT_EQ(words[0].Address, 0u);
+        ASSERT_EQ(words[0].Fields.size(), 1u);
+        EXPECT_EQ(words[0].Fields[0].Name, "F");
+    }
+}
+
+TEST(DefinitionStates, TagsAtTheVeryEndOfTheText) {
+    EXPECT_EQ(Read("<cfg>\n<cfgbits a>\n<skey>A").at(0).Name, "A");
+    EXPECT_EQ(Read("<cfg>\n<cfgbits a>\n<skey>A\n<").at(0).Name, "A");
+    EXPECT_TRUE(Read("<cfg>\n<cfgbits a").empty()); // an opener needs a ">" on its line
+    EXPECT_EQ(Read("<cfg>\n<cfgbits a>\n<wvalue").size(), 1u);
+}
+
 // --- Numbers ---
 
 TEST(DefinitionNumbers, AcceptsDecimalAndEveryHexadecimalForm) {
@@ -202,6 +245,26 @@ TEST(DefinitionNumbers, AFailedReadKeepsWhatWasReadBeforeTheBadLine) {
               "'' is not a valid integer value");
     ASSERT_EQ(words.size(), 1u);
     EXPECT_EQ(words[0].Name, "A");
+}
+
+TEST(DefinitionNumbers, AFailedReadKeepsTheRecordsOpenAtTheBadLine) {
+    // Fields and settings opened before the bad line are all there, the last ones included,
+    // with the values read before it.
+    std::vector<TConfigWord> words;
+    EXPECT_EQ(ReadError("<cfg>\n<cfgbits a>\n<field f1>\n<setting s>\n<cfgbits b>\n<skey>B</skey>\n"
+                        "<field f2>\n<setting s1>\n<wreq>1</wreq>\n<field f3>\n<setting s2>\n"
+                        "<setting s3>\n<wreq>2</wreq>\n<wValue>x</wValue>\n<setting later>\n",
+                        &words),
+              "'x' is not a valid integer value");
+    ASSERT_EQ(words.size(), 2u);
+    ASSERT_EQ(words[0].Fields.size(), 1u);
+    EXPECT_EQ(words[0].Fields[0].Settings.size(), 1u);
+    EXPECT_EQ(words[1].Name, "B");
+    ASSERT_EQ(words[1].Fields.size(), 2u);
+    ASSERT_EQ(words[1].Fields[0].Settings.size(), 1u);
+    EXPECT_EQ(words[1].Fields[0].Settings[0].Mask, 1u);
+    ASSERT_EQ(words[1].Fields[1].Settings.size(), 2u);
+    EXPECT_EQ(words[1].Fields[1].Settings[1].Mask, 2u);
 }
 
 // --- Descriptions ---

@@ -2,9 +2,11 @@
 #include "gui/CodeWindow.h"
 #include "gui/HelpWindow.h"
 #include "gui/MainWindow.h"
+#include "gui/QtViews.h"
 
 #include <QApplication>
 #include <QMenuBar>
+#include <QPlainTextEdit>
 #include <gtest/gtest.h>
 
 namespace quorvel::gui {
@@ -77,6 +79,43 @@ TEST(Startup, CodeAndHelpWindowsHaveTheirPlaces) {
     EXPECT_EQ(help.windowTitle(), "Help");
     EXPECT_EQ(help.geometry(), QRect(193, 123, 870, 640));
     EXPECT_EQ(code.Memo1()->font().pixelSize(), 13);
+}
+
+TEST(Startup, TextBoxesMadeAtFirstUseAreThereWhenTheWindowsShow) {
+    // The code and help windows make their text box when it is first needed; a window shown
+    // without it having been asked for must still fill its area with the box.
+    TForm2 code;
+    TForm3 help;
+    for (QWidget* window : {static_cast<QWidget*>(&code), static_cast<QWidget*>(&help)}) {
+        window->show();
+        QApplication::processEvents();
+        const auto* memo = window->findChild<QPlainTextEdit*>(QStringLiteral("Memo1"));
+        ASSERT_NE(memo, nullptr);
+        EXPECT_TRUE(memo->isVisible());
+        EXPECT_EQ(memo->geometry(), window->rect());
+        EXPECT_EQ(memo->font().pixelSize(), 13);
+    }
+    EXPECT_EQ(code.Memo1(), code.findChild<QPlainTextEdit*>(QStringLiteral("Memo1")));
+    EXPECT_EQ(code.Memo1()->lineWrapMode(), QPlainTextEdit::NoWrap);
+    EXPECT_EQ(help.findChildren<QPlainTextEdit*>().size(), 1);
+}
+
+TEST(Startup, ValueBoxesAreMadeAllAtOnceInIndexOrder) {
+    // The boxes are made at their first use; asking for any one makes all 31, hidden, on the
+    // diagram, named by their index.
+    test::KeepCurrentDirectory keep;
+    test::ScratchDir dir;
+    dir.Write("Quorvel_Configuration_PICs.txt", "X = Y\n");
+    Windows w({dir.Path() + "/", dir.File("Quorvel_Configuration.ini")});
+    const ValueBox* last = w.main.ValueBoxAt(kValueBoxCount - 1);
+    EXPECT_EQ(last->parentWidget(), w.main.Image1());
+    const QList<ValueBox*> boxes = w.main.Image1()->findChildren<ValueBox*>();
+    ASSERT_EQ(boxes.size(), kValueBoxCount);
+    for (int i = 0; i < kValueBoxCount; ++i) {
+        EXPECT_EQ(boxes[i], w.main.ValueBoxAt(i));
+        EXPECT_EQ(boxes[i]->objectName().toStdString(), "ValueBox" + std::to_string(i));
+        EXPECT_FALSE(boxes[i]->isVisible());
+    }
 }
 
 } // namespace

@@ -1,5 +1,7 @@
 #include "shell/DeviceList.h"
 
+#include "util/Errors.h"
+
 #include <gtest/gtest.h>
 
 namespace quorvel {
@@ -32,6 +34,23 @@ TEST(ParseDeviceList, SurvivesAnyBytes) {
     junk += std::string(1 << 20, 'x') + "=" + std::string(1000, '\0');
     const DeviceList list = ParseDeviceList(junk);
     EXPECT_FALSE(list.Items.empty());
+}
+
+TEST(ParseDeviceList, HoldsAtMostSixteenBitIndicesOfItems) {
+    // Separators count: they take a place in the list box, whose indices are 16-bit too.
+    std::string text;
+    for (std::size_t i = 0; i < kMaxDeviceListEntries; ++i)
+        text += i % 2 ? "-=x\n" : "D=x // comment\n";
+    text += "\n// only a comment\n";
+    const DeviceList list = ParseDeviceList(text);
+    EXPECT_EQ(list.Items.size(), kMaxDeviceListEntries);
+    EXPECT_EQ(list.DeviceTypes.size(), kMaxDeviceListEntries / 2);
+    try {
+        (void)ParseDeviceList(text + "-\n");
+        ADD_FAILURE() << "one item more was read";
+    } catch (const ConversionError& e) {
+        EXPECT_STREQ(e.what(), "Range check error");
+    }
 }
 
 } // namespace
