@@ -80,6 +80,17 @@ std::string_view TrimBlanks(std::string_view s) {
 }
 
 std::uint32_t ToUnsigned32(std::string_view text) {
+    // Most values are a few decimal digits: read those here, everything else the general way.
+    if (!text.empty() && text.size() <= 9) {
+        std::uint32_t digits = 0;
+        bool plain = true;
+        for (const char c : text) {
+            plain = plain && c >= '0' && c <= '9';
+            digits = digits * 10 + static_cast<std::uint32_t>(c - '0');
+        }
+        if (plain)
+            return digits;
+    }
     const std::int64_t value = StrToInt64(text);
     if (value < 0 || value > 0xFFFFFFFFLL)
         throw ConversionError(kRangeCheckError);
@@ -183,8 +194,9 @@ private:
         }
         const LineTags::Part* first = tags_->kept.data();
         const LineTags::Part* last = first + tags_->keptCount;
+        // The scan's parts lie within the line.
         const auto part = [line](const LineTags::Part* p) {
-            return line.substr(p->begin, p->end - p->begin);
+            return std::string_view(line.data() + p->begin, p->end - p->begin);
         };
         while (first != last && IsBlankRun(part(first)))
             ++first;

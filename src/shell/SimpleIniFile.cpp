@@ -67,9 +67,13 @@ void TSimpleIniFile::SetText(std::string_view text) {
     // line end counts.
     text_.clear();
     text_.reserve(text.size() + 1);
-    for (const char c : text)
-        if (c != '\r')
-            text_ += c;
+    for (std::size_t from = 0; from < text.size();) {
+        std::size_t cr = text.find('\r', from);
+        if (cr == std::string_view::npos)
+            cr = text.size();
+        text_.append(text.substr(from, cr - from));
+        from = cr + 1;
+    }
     if (!text.empty() && text.back() != '\n')
         text_ += '\n';
 }

@@ -215,6 +215,9 @@ TEST(DefinitionNumbers, AcceptsDecimalAndEveryHexadecimalForm) {
         {"4294967295", 4294967295u},
         {"$FFFFFFFF", 4294967295u},
         {"0042", 42},
+        {"999999999", 999999999},
+        {"1000000000", 1000000000},
+        {"000000000000000007", 7},
     };
     for (const auto& [text, expected] : cases) {
         const auto words = Read(Section(std::string("<wmask>") + text + "</wmask>"));
@@ -226,6 +229,8 @@ TEST(DefinitionNumbers, BadNumbersRaiseTheTwoMessages) {
     const std::pair<const char*, const char*> cases[] = {
         {"", "'' is not a valid integer value"},
         {"abc", "'abc' is not a valid integer value"},
+        {"12a", "'12a' is not a valid integer value"},
+        {"1/2", "'1/2' is not a valid integer value"},
         {"1.5", "'1.5' is not a valid integer value"},
         {"0x", "'0x' is not a valid integer value"},
         {"1 2", "'1 2' is not a valid integer value"},
