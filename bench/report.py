@@ -33,6 +33,10 @@ def verdict(ok):
     return "yes" if ok else "**no**"
 
 
+def plural(n, word):
+    return f"{n} {word}" + ("" if n == 1 else "s")
+
+
 def fmt(x, digits=1):
     return f"{x:.{digits}f}"
 
@@ -143,9 +147,10 @@ def main():
         slow = max(runs)
         hungry = max(runs, key=lambda r: r[1])
         results = sum(1 for r in runs if r[3] == "result")
+        messages = len(runs) - results
         print(f"| {reader} | {fmt(rnd[0], 2)} s, {rnd[1]} MiB | {slow[2]}: {fmt(slow[0], 2)} s "
-              f"| {hungry[2]}: {hungry[1]} MiB | {results} results, "
-              f"{len(runs) - results} messages |")
+              f"| {hungry[2]}: {hungry[1]} MiB | {plural(results, 'result')}, "
+              f"{plural(messages, 'message')} |")
 
 
 if __name__ == "__main__":
