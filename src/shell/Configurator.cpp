@@ -109,33 +109,24 @@ void Configurator::LabelFields() {
 
 void Configurator::ApplyDefaults() {
     autoCalculate_ = false;
-    // The tables do not change while clicks are replayed; copy the points first all the same,
-    // so the replay never depends on references into them.
-    std::unordered_set<std::string> met;
-    std::vector<std::pair<int, int>> points;
-    for (const TLine_& line : model_.ConfigLines)
-        if (met.insert(UpperAscii(line.Name)).second)
-            points.emplace_back(line.X1, line.Y1);
-    for (const auto& [x, y] : points)
-        Image1MouseDown(MouseButton::Left, x, y);
-    met.clear();
-    points.clear();
-    for (const TLineRegister_& line : model_.RegisterLines)
-        if (met.insert(UpperAscii(line.Name)).second)
-            points.emplace_back(line.X1, line.Y1);
-    for (const auto& [x, y] : points)
-        Image1MouseDown(MouseButton::Left, x, y);
+    // The first line of every name, compared without regard to case; clicks change marks
+    // and values, never the tables walked here.
+    auto clickFirstOfEachName = [this](const auto& lines) {
+        std::unordered_set<std::string> met;
+        for (const TLine_& line : lines)
+            if (met.insert(UpperAscii(line.Name)).second)
+                Image1MouseDown(MouseButton::Left, line.X1, line.Y1);
+    };
+    clickFirstOfEachName(model_.ConfigLines);
+    clickFirstOfEachName(model_.RegisterLines);
     autoCalculate_ = true;
 }
 
 void Configurator::Image1MouseDown(MouseButton button, int x, int y) {
-    static const std::function<void()> none;
-    if (autoCalculate_) {
-        const std::function<void()> recalculate = [this] { Calculate1Click(); };
-        selection_.Image1MouseDown(button, x, y, recalculate);
-    } else {
-        selection_.Image1MouseDown(button, x, y, none);
-    }
+    std::function<void()> recalculate;
+    if (autoCalculate_)
+        recalculate = [this] { Calculate1Click(); };
+    selection_.Image1MouseDown(button, x, y, recalculate);
 }
 
 void Configurator::Calculate1Click() {
