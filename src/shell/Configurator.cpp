@@ -30,7 +30,7 @@ void Configurator::LoadDeviceList() {
     SetCurrentDirectory(paths_.ProgramDir);
     devices_ = DeviceList{};
     std::string text;
-    if (!FileExists(kDeviceListFileName) || !ReadWholeFile(kDeviceListFileName, text)) {
+    if (!ReadWholeFile(kDeviceListFileName, text)) {
         loadFailed_ = true;
         views_.Messages.ShowMessage("File \"" + std::string(kDeviceListFileName) + "\" not found");
         return;
