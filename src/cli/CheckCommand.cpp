@@ -3,6 +3,9 @@
 
 #include "cli/ReaderCommands.h"
 #include "diagram/DescriptionParser.h"
+#include "eval/KivEval.h"
+#include "results/FormulaText.h"
+#include "results/Limits.h"
 #include "shell/HeadlessViews.h"
 #include "util/NumberText.h"
 
@@ -28,6 +31,11 @@ constexpr const char* kHelp =
     "identifier that matches no line, a computed SHOWVAL box whose name does not end in a\n"
     "number, and a register bit-field name whose bit range is not a number. Warnings do not\n"
     "count as problems.\n"
+    "\n"
+    "RANGE, CHECK and TYPED lines are checked further: their box must have a SHOWVAL line\n"
+    "(an input box for TYPED), their conditions must evaluate with every box, setting and\n"
+    "register variable of the file set to 1, a TYPED bit-field must have register lines and\n"
+    "its formula must give a value of the bit-field for every number of its range.\n"
     "\n"
     "Example:\n"
     "  quorvel check Quorvel_MYDIAGRAM_lines.txt\n";
@@ -77,6 +85,10 @@ public:
             rules_.push_back({number, "FOLLOW_NOT", model_.FollowNotRules.back().Ids});
         if (model_.ExclGroups.size() > before.Excl)
             rules_.push_back({number, "EXCL", model_.ExclGroups.back().Ids});
+        for (std::size_t i = before.Limits; i < model_.Limits.size(); ++i)
+            limitLines_.push_back(number);
+        for (std::size_t i = before.Typed; i < model_.TypedFields.size(); ++i)
+            typedLines_.push_back(number);
         if (model_.Formulas.size() > before.Formulas) {
             const TFormula& formula = model_.Formulas.back();
             if (!formula.Expression.empty() && !EndsInNumber(formula.Name))
@@ -96,6 +108,8 @@ public:
                 if (!known.contains(id))
                     Warn(rule.Line, std::string(rule.Kind) + " identifier " + UIntToText(id) +
                                         " matches no line");
+        CheckLimits();
+        CheckTypedFields();
     }
 
     int Report(const std::string& file) {
@@ -116,13 +130,74 @@ public:
 
 private:
     struct Sizes {
-        std::size_t Config, Register, Follow, FollowNot, Excl, Formulas;
+        std::size_t Config, Register, Follow, FollowNot, Excl, Formulas, Limits, Typed;
     };
 
     Sizes Measure() const {
         return {model_.ConfigLines.size(), model_.RegisterLines.size(),
                 model_.FollowRules.size(), model_.FollowNotRules.size(),
-                model_.ExclGroups.size(),  model_.Formulas.size()};
+                model_.ExclGroups.size(),  model_.Formulas.size(),
+                model_.Limits.size(),      model_.TypedFields.size()};
+    }
+
+    bool HasBox(int box) const {
+        return box >= 0 && static_cast<std::size_t>(box) < model_.Formulas.size() &&
+               box < model_.ValueBoxCount;
+    }
+
+    // An evaluator that knows every variable the file's formulas can use, each set to 1.
+    TSimpleEval EveryVariable() const {
+        TSimpleEval evaluator;
+        for (int i = 0; i < kValueBoxCount; ++i)
+            evaluator.SetVariable("E" + IntToText(i), 1.0);
+        for (const TCalcVal& val : model_.CalcVals)
+            evaluator.SetVariable(val.Name, 1.0);
+        for (const TRegVal& val : model_.RegVals)
+            evaluator.SetVariable(RegisterVariableName(val.Name), 1.0);
+        return evaluator;
+    }
+
+    void CheckLimits() {
+        TSimpleEval evaluator = EveryVariable();
+        for (std::size_t i = 0; i < model_.Limits.size(); ++i) {
+            const TLimit& limit = model_.Limits[i];
+            const std::size_t line = limitLines_[i];
+            const char* kind = limit.What == TLimit::Kind::Range ? "RANGE" : "CHECK";
+            if (!HasBox(limit.Box))
+                Problem(line, std::string(kind) + " box " + IntToText(limit.Box) +
+                                  " has no SHOWVAL line");
+            if (limit.Condition.empty())
+                continue;
+            try {
+                evaluator.Expression = ConvertBitTags(limit.Condition);
+                evaluator.Evaluate();
+            } catch (const ESimpleEvalException& e) {
+                Problem(line, std::string(kind) + " condition: " + e.Message());
+            } catch (const std::exception& e) {
+                Problem(line, std::string(kind) + " condition: " + e.what());
+            }
+        }
+    }
+
+    void CheckTypedFields() {
+        for (std::size_t i = 0; i < model_.TypedFields.size(); ++i) {
+            const TTypedField& field = model_.TypedFields[i];
+            const std::size_t line = typedLines_[i];
+            if (!HasBox(field.Box) ||
+                !model_.Formulas[static_cast<std::size_t>(field.Box)].Expression.empty())
+                Problem(line, "TYPED box " + IntToText(field.Box) + " is no input box");
+            if (model_.RegNames.IndexOf(field.Name) < 0)
+                Problem(line, "TYPED bit-field " + field.Name + " has no register line");
+            try {
+                TypedFieldValues(field);
+            } catch (const std::exception& e) {
+                Problem(line, e.what());
+            }
+        }
+    }
+
+    void Problem(std::size_t number, std::string text) {
+        problems_.push_back({number, std::move(text)});
     }
 
     void Segment(std::size_t number, const TLine_& line) {
@@ -141,6 +216,8 @@ private:
     std::vector<Finding> problems_;
     std::vector<Finding> warnings_;
     std::vector<RuleIds> rules_;
+    std::vector<std::size_t> limitLines_; // the line of each limit
+    std::vector<std::size_t> typedLines_; // the line of each typed field
 };
 
 } // namespace

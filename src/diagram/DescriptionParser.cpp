@@ -1,5 +1,6 @@
 #include "diagram/DescriptionParser.h"
 
+#include "diagram/LimitLines.h"
 #include "util/Errors.h"
 #include "util/KivStrings.h"
 #include "util/NumberText.h"
@@ -219,8 +220,9 @@ void AddExclusionGroup(const Fields& f, TModel& model) {
     model.ExclGroups.push_back(std::move(group));
 }
 
-void AddValueBox(const Fields& f, TModel& model, ValueBoxView& boxes) {
+void AddValueBox(const Fields& f, const std::string& comment, TModel& model, ValueBoxView& boxes) {
     TFormula formula;
+    formula.Quantity = CommentText(comment);
     formula.X = f.Word(1);
     formula.Y = f.Word(2);
     std::string left;
@@ -293,6 +295,8 @@ void ClearDiagramNames(TModel& model) {
     model.CalcVals.clear();
     model.Formulas.clear();
     model.ValueBoxCount = 0;
+    model.Limits.clear();
+    model.TypedFields.clear();
 }
 
 void ForEachDescriptionLine(std::string_view text,
@@ -337,7 +341,9 @@ void ParseDescriptionLine(std::string_view line, TModel& model, ValueBoxView& bo
     else if (kind == "EXCL")
         AddExclusionGroup(fields, model);
     else if (kind == "SHOWVAL")
-        AddValueBox(fields, model, boxes);
+        AddValueBox(fields, comment, model, boxes);
+    else if (IsLimitLineKind(kind))
+        ParseLimitLine(line, comment, model);
     else
         AddConfigLine(fields, model);
 }

@@ -40,7 +40,8 @@ void ParseDiagramDescription(std::string_view text, TModel& model, ValueBoxView&
 // Empties ConfigLines, RegisterLines (with their marks), FollowRules, FollowNotRules and
 // ExclGroups.
 void ClearDiagramLines(TModel& model);
-// Empties the two name lists, CalcVals, RegVals and Formulas; no value box is in use after it.
+// Empties the two name lists, CalcVals, RegVals, Formulas, Limits and TypedFields; no value
+// box is in use after it.
 void ClearDiagramNames(TModel& model);
 
 // Calls visit(number, line) for every line of text, numbered from 1. Lines end with LF or

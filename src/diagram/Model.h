@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -48,6 +49,32 @@ struct TFormula {
     std::uint16_t X = 0;
     std::uint16_t Y = 0;
     std::string Expression;
+    std::string Quantity; // the line's comment without "//": what the box shows, for messages
+};
+
+// A limit the calculated values must keep: a RANGE line (the box's value between Min and Max,
+// where Condition holds or is empty) or a CHECK line (Condition must hold). Conditions are
+// formulas, true when they round to 1 or more, as for ifthen.
+struct TLimit {
+    enum class Kind { Range, Check };
+    Kind What = Kind::Range;
+    int Box = 0;               // the value box the limit is about, 0..30
+    std::optional<double> Min; // Range only; nothing: no lower bound
+    std::optional<double> Max; // Range only; nothing: no upper bound
+    std::string Condition;     // as written
+    std::string Text;          // Range: the label; Check: the message (the line's comment)
+};
+
+// A register bit-field whose value is typed into an input box (a TYPED line): the typed whole
+// number must lie in Min..Max, and Mapping, a formula of the box variable "E" + Box, gives the
+// bit-field value written into the code.
+struct TTypedField {
+    int Box = 0;
+    std::string Name; // "REGISTER<hi:lo>", upper-cased
+    std::int64_t Min = 0;
+    std::int64_t Max = 0;
+    std::string Mapping;
+    std::string Comment; // "//..." of the code line; the typed number is appended
 };
 
 // A calculation variable named after a configuration field.
@@ -126,6 +153,8 @@ struct TModel {
     std::vector<TRegVal> RegVals;
     std::vector<TFormula> Formulas;
     std::uint16_t ValueBoxCount = 0;
+    std::vector<TLimit> Limits;
+    std::vector<TTypedField> TypedFields;
     std::vector<TConfigWord> ConfigWords;
 };
 

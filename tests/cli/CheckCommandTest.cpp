@@ -73,6 +73,31 @@ TEST(CheckCommand, KeepsCountingValueBoxesAfterTheLastOne) {
                          "2 problems\n");
 }
 
+TEST(CheckCommand, ValidatesLimitsAndTypedFields) {
+    ScratchDir dir;
+    const std::string file = dir.Write("limits.txt", "USE,1,0,3,3,9,3,0,-1,1\n"
+                                                     "R<3:0>,2,0,3,9,9,9,1,-1,1\n"
+                                                     "SHOWVAL,1,1,E0=\n"
+                                                     "SHOWVAL,1,1,E1=E0*USE\n"
+                                                     "RANGE,1,100,200,USE // fine\n"
+                                                     "RANGE,5,1,2\n"
+                                                     "CHECK,0,NOSUCH > 1 // bad name\n"
+                                                     "CHECK,1,ifthen(R<3:0>,E1 < 3,1)\n"
+                                                     "RANGE,1,3,2\n"
+                                                     "TYPED,0,R<3:0>,1,15,E0 - 1\n"
+                                                     "TYPED,1,R<3:0>,1,17,E1\n"
+                                                     "TYPED,0,Q<3:0>,0,3,E0\n");
+    const CliResult r = RunQuorvel({"check", file});
+    EXPECT_EQ(r.ExitCode, 1);
+    EXPECT_EQ(r.Out, file + ":6: RANGE box 5 has no SHOWVAL line\n" + file +
+                         ":7: CHECK condition: Variable \"NOSUCH\" not defined\n" + file +
+                         ":9: RANGE minimum 3 is above its maximum 2\n" + file +
+                         ":11: TYPED box 1 is no input box\n" + file +
+                         ":11: TYPED formula gives 16 for 16, which is no value of R<3:0>\n" +
+                         file + ":12: TYPED bit-field Q<3:0> has no register line\n" +
+                         "6 problems\n");
+}
+
 TEST(CheckCommand, AMissingFileIsOneProblem) {
     ScratchDir dir;
     const CliResult r = RunQuorvel({"check", dir.File("none.txt")});

@@ -32,7 +32,8 @@ std::string ReadOrThrow(const std::string& path) {
 std::string Kind(const std::string& name) {
     if (name.find('<') != std::string::npos)
         return "REGISTER";
-    for (const char* keyword : {"FOLLOW", "FOLLOW_NOT", "EXCL", "SHOWVAL"})
+    for (const char* keyword :
+         {"FOLLOW", "FOLLOW_NOT", "EXCL", "SHOWVAL", "RANGE", "CHECK", "TYPED"})
         if (name == keyword)
             return keyword;
     return "CONFIG";

@@ -94,7 +94,7 @@ void Builder::FollowNot(int x1, int y1, int x2, int y2, std::vector<int> ids) {
     diagram_.follows.push_back({true, x1, y1, x2, y2, std::move(ids)});
 }
 
-void Builder::Box(int x, int y, std::string expression, std::string quantity) {
+int Builder::Box(int x, int y, std::string expression, std::string quantity) {
     ValueBox box;
     box.x = x;
     box.y = y;
@@ -102,6 +102,23 @@ void Builder::Box(int x, int y, std::string expression, std::string quantity) {
     box.expression = std::move(expression);
     box.quantity = std::move(quantity);
     diagram_.boxes.push_back(std::move(box));
+    return static_cast<int>(diagram_.boxes.size()) - 1;
+}
+
+void Builder::Range(int box, std::string min, std::string max, std::string label,
+                    std::string condition) {
+    diagram_.limits.push_back(
+        {false, box, std::move(min), std::move(max), std::move(condition), std::move(label)});
+}
+
+void Builder::Check(int box, std::string condition, std::string message) {
+    diagram_.limits.push_back({true, box, {}, {}, std::move(condition), std::move(message)});
+}
+
+void Builder::Typed(int box, std::string name, int min, int max, std::string mapping,
+                    std::string comment) {
+    diagram_.typed.push_back(
+        {box, std::move(name), min, max, std::move(mapping), std::move(comment)});
 }
 
 } // namespace quorvel::diagramgen

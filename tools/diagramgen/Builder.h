@@ -57,7 +57,16 @@ public:
     void FollowNot(int x1, int y1, int x2, int y2, std::vector<int> ids);
     // A value box at (x, y); an empty expression makes an input box. Boxes are numbered
     // E0, E1, ... in the order they are added, which is also the order of calculation.
-    void Box(int x, int y, std::string expression, std::string quantity);
+    // Returns the box's number.
+    int Box(int x, int y, std::string expression, std::string quantity);
+
+    // Data-sheet limits of the boxes, checked after every calculation.
+    void Range(int box, std::string min, std::string max, std::string label,
+               std::string condition = std::string());
+    void Check(int box, std::string condition, std::string message);
+    // Makes input box `box` set a register bit-field, for the numbers min..max.
+    void Typed(int box, std::string name, int min, int max, std::string mapping,
+               std::string comment);
 
     const Diagram& Result() const { return diagram_; }
 

@@ -89,6 +89,25 @@ std::string WriteDescription(const Diagram& d) {
             out += " " + box.expression;
         out += " // " + box.quantity + "\n";
     }
+    if (!d.limits.empty()) {
+        out += "//\n// Limits, checked after every calculation: RANGE, box, minimum, maximum, "
+               "condition\n// (empty: always) // label; CHECK, box, condition // message\n";
+        for (const Limit& l : d.limits) {
+            if (l.isCheck)
+                out += "CHECK, " + Number(l.box) + ", " + l.condition;
+            else
+                out += "RANGE, " + Number(l.box) + ", " + l.min + ", " + l.max +
+                       (l.condition.empty() ? "" : ", " + l.condition);
+            out += " // " + l.text + "\n";
+        }
+    }
+    if (!d.typed.empty()) {
+        out += "//\n// Typed bit-fields: input box, register<bits>, lowest and highest number, "
+               "bit-field value;\n// the comment and the number go into the generated code\n";
+        for (const TypedField& t : d.typed)
+            out += "TYPED, " + Number(t.box) + ", " + t.name + ", " + Number(t.min) + ", " +
+                   Number(t.max) + ", " + t.mapping + " // " + t.comment + "\n";
+    }
     return out;
 }
 

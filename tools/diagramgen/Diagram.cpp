@@ -140,6 +140,34 @@ void CheckBoxes(const Diagram& d, std::vector<std::string>& problems) {
     }
 }
 
+void CheckLimits(const Diagram& d, std::vector<std::string>& problems) {
+    const auto known = [&](int box) {
+        return box >= 0 && static_cast<std::size_t>(box) < d.boxes.size();
+    };
+    for (const Limit& l : d.limits) {
+        const std::string where =
+            std::string(l.isCheck ? "check" : "range") + " of box E" + std::to_string(l.box);
+        if (!known(l.box))
+            problems.push_back(where + " names no value box");
+        if (l.condition.find("//") != std::string::npos || l.text.empty())
+            problems.push_back(where + " needs a condition without \"//\" and a text");
+        if (!l.isCheck && l.min.empty() && l.max.empty())
+            problems.push_back(where + " has no bound");
+    }
+    for (const TypedField& t : d.typed) {
+        const std::string where = "typed field " + t.name;
+        if (!known(t.box) || !d.boxes[static_cast<std::size_t>(t.box)].expression.empty())
+            problems.push_back(where + " needs an input box");
+        bool hasLines = false;
+        for (const ClickLine& l : d.lines)
+            hasLines = hasLines || l.name == t.name;
+        if (!hasLines)
+            problems.push_back(where + " has no register lines");
+        if (t.min > t.max || t.mapping.find("//") != std::string::npos)
+            problems.push_back(where + " needs a range and a formula without \"//\"");
+    }
+}
+
 } // namespace
 
 std::vector<std::string> FindProblems(const Diagram& d) {
@@ -150,6 +178,7 @@ std::vector<std::string> FindProblems(const Diagram& d) {
     CheckLines(d, problems);
     CheckFollows(d, problems);
     CheckBoxes(d, problems);
+    CheckLimits(d, problems);
     return problems;
 }
 

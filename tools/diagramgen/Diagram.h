@@ -70,6 +70,25 @@ struct ValueBox {
     std::string quantity; // one word naming what the box shows
 };
 
+// A data-sheet limit: a RANGE of one box (bounds as written, empty for none) where the
+// condition holds, or a CHECK, a condition that must hold, with its message.
+struct Limit {
+    bool isCheck = false;
+    int box = 0;
+    std::string min, max;
+    std::string condition;
+    std::string text; // RANGE: the label; CHECK: the message
+};
+
+// A register bit-field typed into an input box: its legal numbers and the field value of each.
+struct TypedField {
+    int box = 0;
+    std::string name; // "REGISTER<hi:lo>"
+    int min = 0, max = 0;
+    std::string mapping; // the field value, a formula of the box variable
+    std::string comment; // the code comment; the typed number follows it
+};
+
 inline constexpr int kValueBoxWidth = 50;
 inline constexpr int kValueBoxHeight = 22;
 inline constexpr int kMaxWidth = 740;
@@ -87,6 +106,8 @@ struct Diagram {
     std::vector<ClickLine> lines; // in creation order
     std::vector<FollowRule> follows;
     std::vector<ValueBox> boxes;
+    std::vector<Limit> limits;
+    std::vector<TypedField> typed;
 };
 
 // Everything that would make the description unusable or the picture misleading: segments

@@ -183,21 +183,28 @@ Diagram DsPic33fGpDiagram() {
     b.Box(80, 287, "7.37", "Ffrc");
     b.Box(170, 140, "ifthen(FNOSC = 1, E1, ifthen(POSCMD = 3, 0, E0))", "Fin");
     b.Text(170, 162, 50, 14, "Fin", Align::Center);
-    b.Box(405, 85, "E2 / CLKDIV<4:0>", "Fref");
+    const int fref = b.Box(405, 85, "E2 / CLKDIV<4:0>", "Fref");
     b.Text(405, 70, 50, 14, "Fref", Align::Center);
-    b.Box(645, 85, "E2 / CLKDIV<4:0> * PLLFBD<8:0>", "Fvco");
+    const int fvco = b.Box(645, 85, "E2 / CLKDIV<4:0> * PLLFBD<8:0>", "Fvco");
     b.Text(645, 70, 50, 14, "Fvco", Align::Center);
     b.Box(675, 300, "E2 / CLKDIV<4:0> * PLLFBD<8:0> / CLKDIV<7:6>", "Fpll");
     b.Text(675, 323, 50, 14, "Fpll", Align::Center);
-    b.Box(680, outY - 11,
-          "select(FNOSC, E1, E5, ifthen(POSCMD = 3, 0, E0), E5, 0.032768, "
-          "0.032768, E1 / 16, E1 / CLKDIV<10:8>)",
-          "Fosc");
+    const int fosc = b.Box(680, outY - 11,
+                           "select(FNOSC, E1, E5, ifthen(POSCMD = 3, 0, E0), E5, 0.032768, "
+                           "0.032768, E1 / 16, E1 / CLKDIV<10:8>)",
+                           "Fosc");
     b.Text(680, outY - 27, 50, 14, "Fosc", Align::Center, true);
-    b.Box(680, 514, "E6 / 2", "Fcy");
+    const int fcy = b.Box(680, 514, "E6 / 2", "Fcy");
     b.Text(620, 518, 56, 14, "Fcy", Align::Right, true);
     b.Box(680, 634, "ifthen(CLKDIV<11>, E7 / CLKDIV<14:12>, E7)", "Fcpu");
     b.Text(680, 657, 50, 14, "CPU", Align::Center, true);
+
+    // Data-sheet limits; the reference and VCO ranges hold while the PLL is in the path.
+    const std::string pllInUse = "(FNOSC = 1) | (FNOSC = 3)";
+    b.Range(fref, "0.8", "8", "PLL input range 0.8 to 8 MHz", pllInUse);
+    b.Range(fvco, "100", "200", "PLL output range 100 to 200 MHz", pllInUse);
+    b.Range(fosc, "", "80", "Fosc at most 80 MHz");
+    b.Range(fcy, "", "40", "Fcy at most 40 MIPS");
 
     AddLegend(b, 846);
     return b.Result();

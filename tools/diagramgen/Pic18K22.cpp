@@ -9,6 +9,8 @@
 #include "Blocks.h"
 #include "Diagrams.h"
 
+#include <string>
+
 namespace quorvel::diagramgen {
 
 namespace {
@@ -147,18 +149,30 @@ Diagram Pic18K22Diagram() {
     b.Box(80, 92, "", "Fposc");
     b.Box(548, 420, "OSCCON<6:4>", "INTOSC");
     b.Text(548, 443, 60, 14, "INTOSC");
-    b.Box(392, 78, "ifthen(FOSC = 0, E1, E0)", "Fpri");
+    const int fpri = b.Box(392, 78, "ifthen(FOSC = 0, E1, E0)", "Fpri");
     b.Text(392, 62, 50, 14, "Fpri", Align::Center);
-    b.Box(552, 78, "E2 * ifthen((PLLCFG | OSCTUNE<6>) & ifthen(FOSC = 0, E1 > 7, FOSC = 1), 4, 1)",
-          "Fpll");
+    const int fpll = b.Box(
+        552, 78, "E2 * ifthen((PLLCFG | OSCTUNE<6>) & ifthen(FOSC = 0, E1 > 7, FOSC = 1), 4, 1)",
+        "Fpll");
     b.Text(552, 62, 50, 14, "Fpll", Align::Center);
-    b.Box(686, 117, "ifthen(OSCCON<1:0> = 0, E3, ifthen(OSCCON<1:0> = 1, 0.032768, E1))", "Fosc");
+    const int foscBox = b.Box(
+        686, 117, "ifthen(OSCCON<1:0> = 0, E3, ifthen(OSCCON<1:0> = 1, 0.032768, E1))", "Fosc");
     b.Text(686, 100, 50, 14, "Fosc", Align::Center, true);
     b.Wire(711, 140, 711, 150);
     b.Block(686, 150, 50, 22, {"/ 4"}, kSelectorFill);
     ArrowWire(b, {711, 172}, {711, 183});
-    b.Box(686, 184, "E4 / 4", "Fcy");
+    const int fcy = b.Box(686, 184, "E4 / 4", "Fcy");
     b.Text(686, 208, 50, 14, "Fcy", Align::Center, true);
+
+    // Data-sheet limits. The 4x PLL is asked for by PLLCFG or PLLEN and is in the path while
+    // SCS chooses the primary clock; it engages only for HS and EC sources and for the
+    // internal oscillator at 8 or 16 MHz, and takes 4 to 16 MHz from an HS or EC source.
+    const std::string pllAsked = "(PLLCFG | OSCTUNE<6>) & (OSCCON<1:0> = 0)";
+    b.Range(fpri, "4", "16", "PLL input range 4 to 16 MHz", pllAsked + " & (FOSC = 1)");
+    b.Check(fpll, "ifthen(" + pllAsked + ", ifthen(FOSC = 0, E1 > 7, FOSC = 1), 1)",
+            "the 4x PLL engages only for HS or EC, or the internal oscillator at 8 or 16 MHz");
+    b.Range(foscBox, "", "64", "Fosc at most 64 MHz");
+    b.Range(fcy, "", "16", "Fcy at most 16 MIPS");
 
     AddLegend(b, 800);
     return b.Result();

@@ -177,23 +177,34 @@ Diagram Pic32Mx7Diagram() {
     b.Box(80, 287, "8", "Ffrc");
     b.Box(170, 140, "ifthen(FNOSC = 1, E1, ifthen(POSCMOD = 3, 0, E0))", "Fin");
     b.Text(170, 162, 50, 14, "Fin", Align::Center);
-    b.Box(382, 70, "E2 / FPLLIDIV", "Fplli");
+    const int fplli = b.Box(382, 70, "E2 / FPLLIDIV", "Fplli");
     b.Text(382, 55, 50, 14, "Fplli", Align::Center);
-    b.Box(640, 70, "E2 / FPLLIDIV * FPLLMUL", "Fvco");
+    const int fvco = b.Box(640, 70, "E2 / FPLLIDIV * FPLLMUL", "Fvco");
     b.Text(640, 55, 50, 14, "Fvco", Align::Center);
     b.Box(675, 300, "E2 / FPLLIDIV * FPLLMUL / FPLLODIV", "Fpll");
     b.Text(675, 323, 50, 14, "Fpll", Align::Center);
-    b.Box(680, outY - 11,
-          "select(FNOSC, E1, E5, ifthen(POSCMOD = 3, 0, E0), E5, 0.032768, "
-          "0.03125, E1 / 16, E1 / OSCCON<26:24>)",
-          "SYSCLK");
+    const int sysclk = b.Box(680, outY - 11,
+                             "select(FNOSC, E1, E5, ifthen(POSCMOD = 3, 0, E0), E5, 0.032768, "
+                             "0.03125, E1 / 16, E1 / OSCCON<26:24>)",
+                             "SYSCLK");
     b.Text(670, outY - 27, 70, 14, "SYSCLK", Align::Center, true);
-    b.Box(680, 660, "E6 / FPBDIV", "PBCLK");
+    const int pbclk = b.Box(680, 660, "E6 / FPBDIV", "PBCLK");
     b.Text(670, 683, 70, 14, "PBCLK", Align::Center, true);
-    b.Box(210, 604, "ifthen(POSCMOD = 3, 0, E0) / UPLLIDIV", "UFIN");
+    const int ufin = b.Box(210, 604, "ifthen(POSCMOD = 3, 0, E0) / UPLLIDIV", "UFIN");
     b.Text(205, 589, 60, 14, "UFIN", Align::Center);
-    b.Box(440, 604, "ifthen(POSCMOD = 3, 0, E0) / UPLLIDIV * 12 * UPLLEN", "USBCLK");
+    const int usbclk =
+        b.Box(440, 604, "ifthen(POSCMOD = 3, 0, E0) / UPLLIDIV * 12 * UPLLEN", "USBCLK");
     b.Text(430, 589, 70, 14, "USBCLK", Align::Center, true);
+
+    // Data-sheet limits; the PLL ranges hold while the system PLL is in the path, the USB
+    // ones while the USB PLL is on.
+    const std::string pllInUse = "(FNOSC = 1) | (FNOSC = 3)";
+    b.Range(fplli, "4", "5", "PLL input range 4 to 5 MHz", pllInUse);
+    b.Range(fvco, "60", "120", "PLL output range 60 to 120 MHz", pllInUse);
+    b.Range(sysclk, "", "80", "SYSCLK at most 80 MHz");
+    b.Range(pbclk, "", "80", "PBCLK at most 80 MHz");
+    b.Range(ufin, "4", "4", "the USB PLL needs a 4 MHz input", "UPLLEN");
+    b.Range(usbclk, "48", "48", "USB needs 48 MHz", "UPLLEN");
 
     AddLegend(b, 846);
     return b.Result();
