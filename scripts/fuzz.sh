@@ -27,10 +27,11 @@ seed fuzz_definition data/Defs/*.vlk tests/data/*.vlk tests/data/*/*.vlk
 seed fuzz_description data/*_lines.txt tests/data/*_lines.txt tests/data/*/*_lines.txt
 seed fuzz_eval tests/data/eval/*.txt
 seed fuzz_calculation data/*_lines.txt
+seed fuzz_configuration tests/data/configuration/*.qcfg
 
 status=0
 for target in fuzz_settings fuzz_device_list fuzz_definition fuzz_description fuzz_eval \
-              fuzz_calculation; do
+              fuzz_calculation fuzz_configuration; do
     echo "-- $target for ${seconds}s"
     if ! "build-fuzz/$target" "$corpus_root/$target" -max_total_time="$seconds" \
         -timeout=10 -rss_limit_mb=2048 -max_len=65536 -artifact_prefix="$findings/$target-" \
