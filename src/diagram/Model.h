@@ -102,6 +102,7 @@ struct TSetting {
     std::uint32_t Mask = 0;
     std::uint32_t Value = 0;
     std::string Description;
+    std::string Name; // the name given on the setting's opener line, or empty
 };
 
 struct TField {
