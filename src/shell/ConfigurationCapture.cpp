@@ -30,10 +30,10 @@ std::string Listed(const std::vector<std::string>& names) {
 std::vector<std::string> ValueBoxNames(const TModel& model) {
     std::unordered_map<std::string, int> uses;
     for (const TFormula& f : model.Formulas)
-        ++uses[UpperAscii(f.Comment)];
+        ++uses[UpperAscii(f.Quantity)];
     std::vector<std::string> names;
     for (std::size_t k = 0; k < model.Formulas.size(); ++k) {
-        const std::string& comment = model.Formulas[k].Comment;
+        const std::string& comment = model.Formulas[k].Quantity;
         const bool usable = IsConfigurationName(comment) && uses[UpperAscii(comment)] == 1;
         names.push_back(usable ? comment : BoxIndexName(k));
     }

@@ -24,11 +24,11 @@ TModel Model() {
                       {.Value = 9, .Name = "TWICE"},
                       {.Value = 10, .Name = "twice"}};
     m.ConfigWords = {{.Name = "FOSCSEL", .Fields = {fnosc}}};
-    m.Formulas = {{.Name = "E0", .Comment = "Fposc"},
-                  {.Name = "E1", .Expression = "E0", .Comment = "Fosc"},
-                  {.Name = "E2", .Expression = "E1", .Comment = "fosc"},
-                  {.Name = "E3", .Expression = "E1", .Comment = "Fcy"},
-                  {.Name = "E4", .Expression = "E1", .Comment = "E0"}};
+    m.Formulas = {{.Name = "E0", .Quantity = "Fposc"},
+                  {.Name = "E1", .Expression = "E0", .Quantity = "Fosc"},
+                  {.Name = "E2", .Expression = "E1", .Quantity = "fosc"},
+                  {.Name = "E3", .Expression = "E1", .Quantity = "Fcy"},
+                  {.Name = "E4", .Expression = "E1", .Quantity = "E0"}};
     return m;
 }
 
