@@ -108,3 +108,43 @@ void ArrowWire(Builder& b, Point from, Point to) {
 }
 
 } // namespace quorvel::diagramgen
+
+namespace quorvel::diagramgen {
+
+std::vector<int> Join(std::initializer_list<std::vector<int>> parts) {
+    std::vector<int> all;
+    for (const auto& part : parts)
+        all.insert(all.end(), part.begin(), part.end());
+    return all;
+}
+
+void BypassableBlock(Builder& b, int fromX, int toX, int y, int blockX, int blockY, int blockW,
+                     int blockH, const std::vector<std::string>& title,
+                     const std::vector<Condition>& through, const std::vector<Condition>& bypass) {
+    constexpr int kTrackGap = 3;
+    b.Block(blockX, blockY, blockW, blockH, title, kPllFill);
+    const int n = static_cast<int>(through.size());
+    const int rowGap = std::max(2, std::min(4, (blockH - 8) / std::max(1, n)));
+    const int firstRow = blockY + (blockH - rowGap * (n - 1)) / 2;
+    for (int t = 0; t < n; ++t) {
+        const int inX = fromX + kTrackGap * t;
+        const int outX = toX - kTrackGap * t;
+        const int row = firstRow + rowGap * t;
+        FollowPath(b, {{inX, y - 1}, {inX, row}, {blockX - 1, row}}, through[t].ids,
+                   through[t].whenNoneChosen);
+        FollowPath(b, {{blockX + blockW + 1, row}, {outX, row}, {outX, y - 1}}, through[t].ids,
+                   through[t].whenNoneChosen);
+    }
+    const int m = static_cast<int>(bypass.size());
+    const int left = fromX + kTrackGap * n;
+    const int right = toX - kTrackGap * n;
+    b.Wire(fromX, y, left, y);
+    b.Wire(right, y, toX, y);
+    b.Wire(left, y, left, y + kTrackGap * (m - 1));
+    b.Wire(right, y, right, y + kTrackGap * (m - 1));
+    for (int k = 0; k < m; ++k)
+        FollowPath(b, {{left + 1, y + kTrackGap * k}, {right - 1, y + kTrackGap * k}},
+                   bypass[k].ids, bypass[k].whenNoneChosen);
+}
+
+} // namespace quorvel::diagramgen

@@ -50,3 +50,26 @@ void AddLegend(Builder& b, int y);
 void ArrowWire(Builder& b, Point from, Point to);
 
 } // namespace quorvel::diagramgen
+
+namespace quorvel::diagramgen {
+
+// When a connector is red: while any of `ids` is chosen, or (whenNoneChosen) while none is.
+struct Condition {
+    std::vector<int> ids;
+    bool whenNoneChosen = false;
+};
+
+// The lines of several lists in one list.
+std::vector<int> Join(std::initializer_list<std::vector<int>> parts);
+
+// A block that the signal on the horizontal line at `y` either passes through (a PLL) or
+// bypasses, from `fromX` to `toX`. A connector is red for a plain "any chosen" or "none
+// chosen" condition only, so each way of going through the block is a track of its own
+// (`through`: one condition per track, each red exactly when the signal takes that way), and
+// so is each way of bypassing it (`bypass`). The tracks enter the block at its left edge and
+// leave it at its right edge; the bypass tracks run below `y`.
+void BypassableBlock(Builder& b, int fromX, int toX, int y, int blockX, int blockY, int blockW,
+                     int blockH, const std::vector<std::string>& title,
+                     const std::vector<Condition>& through, const std::vector<Condition>& bypass);
+
+} // namespace quorvel::diagramgen

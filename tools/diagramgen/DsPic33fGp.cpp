@@ -178,33 +178,40 @@ Diagram DsPic33fGpDiagram() {
                  {"CSECMD: switching on, monitor off", 0x40, 1, "FCKSM: switching on, monitor off"},
                  {"CSECME: both on", 0x00, 0, "FCKSM: switching and monitor on"}});
 
-    // Frequencies, in calculation order.
+    // Frequencies, in calculation order. Every formula starts from the sources: a box's
+    // value read back by a later formula is its rounded text, which is off by up to 4 % at
+    // the slow clocks.
+    const std::string pri = "ifthen(POSCMD = 3, 0, E0)";
+    const std::string fin = "ifthen(FNOSC = 1, 7.37, " + pri + ")";
+    const std::string fref = "sum(" + fin + ") / CLKDIV<4:0>";
+    const std::string fvco = fref + " * PLLFBD<8:0>";
+    const std::string fpll = fvco + " / CLKDIV<7:6>";
+    const std::string fosc = "select(FNOSC, 7.37, " + fpll + ", " + pri + ", " + fpll +
+                             ", 0.032768, 0.032768, 7.37 / 16, 7.37 / CLKDIV<10:8>)";
+    const std::string fcy = "sum(" + fosc + ") / 2";
     b.Box(80, 92, "", "Fposc");
     b.Box(80, 287, "7.37", "Ffrc");
-    b.Box(170, 140, "ifthen(FNOSC = 1, E1, ifthen(POSCMD = 3, 0, E0))", "Fin");
+    b.Box(170, 140, fin, "Fin");
     b.Text(170, 162, 50, 14, "Fin", Align::Center);
-    const int fref = b.Box(405, 85, "E2 / CLKDIV<4:0>", "Fref");
+    const int frefBox = b.Box(405, 85, fref, "Fref");
     b.Text(405, 70, 50, 14, "Fref", Align::Center);
-    const int fvco = b.Box(645, 85, "E2 / CLKDIV<4:0> * PLLFBD<8:0>", "Fvco");
+    const int fvcoBox = b.Box(645, 85, fvco, "Fvco");
     b.Text(645, 70, 50, 14, "Fvco", Align::Center);
-    b.Box(675, 300, "E2 / CLKDIV<4:0> * PLLFBD<8:0> / CLKDIV<7:6>", "Fpll");
+    b.Box(675, 300, fpll, "Fpll");
     b.Text(675, 323, 50, 14, "Fpll", Align::Center);
-    const int fosc = b.Box(680, outY - 11,
-                           "select(FNOSC, E1, E5, ifthen(POSCMD = 3, 0, E0), E5, 0.032768, "
-                           "0.032768, E1 / 16, E1 / CLKDIV<10:8>)",
-                           "Fosc");
+    const int foscBox = b.Box(680, outY - 11, fosc, "Fosc");
     b.Text(680, outY - 27, 50, 14, "Fosc", Align::Center, true);
-    const int fcy = b.Box(680, 514, "E6 / 2", "Fcy");
+    const int fcyBox = b.Box(680, 514, fcy, "Fcy");
     b.Text(620, 518, 56, 14, "Fcy", Align::Right, true);
-    b.Box(680, 634, "ifthen(CLKDIV<11>, E7 / CLKDIV<14:12>, E7)", "Fcpu");
+    b.Box(680, 634, "ifthen(CLKDIV<11>, " + fcy + " / CLKDIV<14:12>, " + fcy + ")", "Fcpu");
     b.Text(680, 657, 50, 14, "CPU", Align::Center, true);
 
     // Data-sheet limits; the reference and VCO ranges hold while the PLL is in the path.
     const std::string pllInUse = "(FNOSC = 1) | (FNOSC = 3)";
-    b.Range(fref, "0.8", "8", "PLL input range 0.8 to 8 MHz", pllInUse);
-    b.Range(fvco, "100", "200", "PLL output range 100 to 200 MHz", pllInUse);
-    b.Range(fosc, "", "80", "Fosc at most 80 MHz");
-    b.Range(fcy, "", "40", "Fcy at most 40 MIPS");
+    b.Range(frefBox, "0.8", "8", "PLL input range 0.8 to 8 MHz", pllInUse);
+    b.Range(fvcoBox, "100", "200", "PLL output range 100 to 200 MHz", pllInUse);
+    b.Range(foscBox, "", "80", "Fosc at most 80 MHz");
+    b.Range(fcyBox, "", "40", "Fcy at most 40 MIPS");
 
     AddLegend(b, 846);
     return b.Result();

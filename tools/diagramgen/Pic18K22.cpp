@@ -77,10 +77,8 @@ Diagram Pic18K22Diagram() {
     FollowPath(b, {{136, 65}, {172, 65}}, external);
     b.Arrow(174, 65, Direction::Right);
 
-    // 4x PLL or bypass.
+    // 4x PLL or direct.
     const int pathY = foscBlock.out.y;
-    b.Wire(foscBlock.out.x, pathY, 450, pathY);
-    b.Block(470, 55, 56, 30, {"4x PLL"}, kPllFill);
     const Selector pllcfg =
         AddSelector(b, 400, 120, 150, {"PLLCFG (CONFIG1H)"}, "PLLCFG",
                     {{"OFF: direct", 0x00, 0, "PLLCFG: oscillator used directly", true},
@@ -88,11 +86,6 @@ Diagram Pic18K22Diagram() {
     const Selector pllen = AddSelector(
         b, 400, 178, 150, {"PLLEN (OSCTUNE<6>)"}, "OSCTUNE<6>",
         {{"0: off", 0, 0, "PLLEN: 4x PLL off", true}, {"1: 4x PLL", 1, 1, "PLLEN: 4x PLL on"}});
-    const std::vector<int> pllOn = {pllcfg.ids[1], pllen.ids[1]};
-    FollowPath(b, {{450, pathY}, {450, 70}, {468, 70}}, pllOn);
-    b.Arrow(469, 70, Direction::Right);
-    FollowPath(b, {{527, 70}, {545, 70}, {545, pathY}}, pllOn);
-    FollowPath(b, {{451, pathY}, {544, pathY}}, pllOn, true);
     b.Text(400, 232, 180, 12, "The 4x PLL takes HS, EC, or INTOSC", Align::Left, false, 9);
     b.Text(400, 244, 180, 12, "at 8 or 16 MHz; input 4 to 16 MHz", Align::Left, false, 9);
 
@@ -101,7 +94,7 @@ Diagram Pic18K22Diagram() {
                            {{"00", 0, 0, "SCS: primary clock chosen by FOSC", true},
                             {"01", 1, 1, "SCS: secondary oscillator"},
                             {"1x", 2, 2, "SCS: internal oscillator block"}});
-    b.Wire(545, pathY, scs.inputs[0].x, pathY);
+    b.Wire(548, pathY, scs.inputs[0].x, pathY);
     b.Block(455, 262, 110, 36, {"SOSC", "32.768 kHz"}, kSourceFill);
     b.Path({{565, 280}, {590, 280}, {590, scs.inputs[1].y}, scs.inputs[1]});
 
@@ -133,6 +126,26 @@ Diagram Pic18K22Diagram() {
                                       "OSCCON<6:4>", IrcfOptions());
     b.Wire(ircf.out.x, ircf.out.y, 600, ircf.out.y);
     b.Path({{600, ircf.out.y}, {600, scs.inputs[2].y}, scs.inputs[2]});
+    std::vector<int> other;     // LP, XT, RC: never through the PLL
+    std::vector<int> pllSource; // HS, EC
+    for (std::size_t i = 0; i < fosc.size(); ++i)
+        if (fosc[i].calcValue == kOther)
+            other.push_back(foscBlock.ids[i]);
+        else if (fosc[i].calcValue == kPllSource)
+            pllSource.push_back(foscBlock.ids[i]);
+    const std::vector<int> ircfHigh = {ircf.ids[0], ircf.ids[1]}; // 16 and 8 MHz
+    const std::vector<int> ircfLow(ircf.ids.begin() + 2, ircf.ids.end());
+    // The PLL engages with PLLCFG or PLLEN on, and HS/EC or the internal block at 8 or
+    // 16 MHz; otherwise the clock goes direct.
+    b.Wire(foscBlock.out.x, pathY, 446, pathY);
+    BypassableBlock(b, 446, 548, pathY, 470, 55, 56, 30, {"4x PLL"},
+                    {{Join({{pllcfg.ids[0]}, other, internal}), true},
+                     {Join({{pllen.ids[0]}, other, internal}), true},
+                     {Join({{pllcfg.ids[0]}, other, pllSource, ircfLow}), true},
+                     {Join({{pllen.ids[0]}, other, pllSource, ircfLow}), true}},
+                    {{{pllcfg.ids[1], pllen.ids[1]}, true},
+                     {other},
+                     {Join({pllSource, other, ircfHigh}), true}});
     FollowPath(b, {{560, ircf.out.y - 1}, {560, 300}, {160, 300}, {160, 150}, {172, 150}},
                internal);
     b.Arrow(174, 150, Direction::Right);
@@ -145,34 +158,39 @@ Diagram Pic18K22Diagram() {
                 {{"OFF", 0x00, 0, "IESO: oscillator switchover off", true},
                  {"ON", 0x80, 1, "IESO: oscillator switchover on"}});
 
-    // Frequencies, in calculation order.
+    // Frequencies, in calculation order. Every formula starts from the sources: a box's
+    // value read back by a later formula is its rounded text.
+    const std::string intosc = "OSCCON<6:4>";
+    const std::string fpri = "ifthen(FOSC = 0, " + intosc + ", E0)";
+    const std::string fpll = "sum(" + fpri +
+                             ") * ifthen((PLLCFG | OSCTUNE<6>) & ifthen(FOSC = 0, " + intosc +
+                             " > 7, FOSC = 1), 4, 1)";
+    const std::string fsys =
+        "ifthen(OSCCON<1:0> = 0, " + fpll + ", ifthen(OSCCON<1:0> = 1, 0.032768, " + intosc + "))";
     b.Box(80, 92, "", "Fposc");
-    b.Box(548, 420, "OSCCON<6:4>", "INTOSC");
+    b.Box(548, 420, intosc, "INTOSC");
     b.Text(548, 443, 60, 14, "INTOSC");
-    const int fpri = b.Box(392, 78, "ifthen(FOSC = 0, E1, E0)", "Fpri");
+    const int fpriBox = b.Box(392, 78, fpri, "Fpri");
     b.Text(392, 62, 50, 14, "Fpri", Align::Center);
-    const int fpll = b.Box(
-        552, 78, "E2 * ifthen((PLLCFG | OSCTUNE<6>) & ifthen(FOSC = 0, E1 > 7, FOSC = 1), 4, 1)",
-        "Fpll");
+    const int fpllBox = b.Box(552, 78, fpll, "Fpll");
     b.Text(552, 62, 50, 14, "Fpll", Align::Center);
-    const int foscBox = b.Box(
-        686, 117, "ifthen(OSCCON<1:0> = 0, E3, ifthen(OSCCON<1:0> = 1, 0.032768, E1))", "Fosc");
+    const int foscBox = b.Box(686, 117, fsys, "Fosc");
     b.Text(686, 100, 50, 14, "Fosc", Align::Center, true);
     b.Wire(711, 140, 711, 150);
     b.Block(686, 150, 50, 22, {"/ 4"}, kSelectorFill);
     ArrowWire(b, {711, 172}, {711, 183});
-    const int fcy = b.Box(686, 184, "E4 / 4", "Fcy");
+    const int fcyBox = b.Box(686, 184, "sum(" + fsys + ") / 4", "Fcy");
     b.Text(686, 208, 50, 14, "Fcy", Align::Center, true);
 
     // Data-sheet limits. The 4x PLL is asked for by PLLCFG or PLLEN and is in the path while
     // SCS chooses the primary clock; it engages only for HS and EC sources and for the
     // internal oscillator at 8 or 16 MHz, and takes 4 to 16 MHz from an HS or EC source.
     const std::string pllAsked = "(PLLCFG | OSCTUNE<6>) & (OSCCON<1:0> = 0)";
-    b.Range(fpri, "4", "16", "PLL input range 4 to 16 MHz", pllAsked + " & (FOSC = 1)");
-    b.Check(fpll, "ifthen(" + pllAsked + ", ifthen(FOSC = 0, E1 > 7, FOSC = 1), 1)",
+    b.Range(fpriBox, "4", "16", "PLL input range 4 to 16 MHz", pllAsked + " & (FOSC = 1)");
+    b.Check(fpllBox, "ifthen(" + pllAsked + ", ifthen(FOSC = 0, E1 > 7, FOSC = 1), 1)",
             "the 4x PLL engages only for HS or EC, or the internal oscillator at 8 or 16 MHz");
     b.Range(foscBox, "", "64", "Fosc at most 64 MHz");
-    b.Range(fcy, "", "16", "Fcy at most 16 MIPS");
+    b.Range(fcyBox, "", "16", "Fcy at most 16 MIPS");
 
     AddLegend(b, 800);
     return b.Result();

@@ -155,6 +155,10 @@ Diagram Pic32Mx7Diagram() {
                      {"ON: enabled", 0x0000, 1, "UPLLEN: USB PLL enabled"}});
     FollowPath(b, {{361, 615}, {437, 615}}, {upllen.ids[1]});
     b.Arrow(439, 615, Direction::Right);
+    // Bypass: the primary oscillator straight to USBCLK.
+    b.Dot(8, 615);
+    FollowPath(b, {{8, 616}, {8, 700}, {437, 700}, {437, 616}}, {upllen.ids[0]});
+    b.Text(205, 686, 70, 12, "bypass", Align::Left, false, 9);
 
     // Other clock options.
     AddSelector(b, 15, 705, 170, {"FSOSCEN (DEVCFG1)"}, "FSOSCEN",
@@ -172,39 +176,46 @@ Diagram Pic32Mx7Diagram() {
          {"CSECMD: switching on, monitor off", 0x4000, 1, "FCKSM: switching on, monitor off"},
          {"CSECME: both on", 0x0000, 0, "FCKSM: switching and monitor on"}});
 
-    // Frequencies, in calculation order.
+    // Frequencies, in calculation order. Every formula starts from the sources: a box's
+    // value read back by a later formula is its rounded text.
+    const std::string pri = "ifthen(POSCMOD = 3, 0, E0)";
+    const std::string fin = "ifthen(FNOSC = 1, 8, " + pri + ")";
+    const std::string fplli = "sum(" + fin + ") / FPLLIDIV";
+    const std::string fvco = fplli + " * FPLLMUL";
+    const std::string fpll = fvco + " / FPLLODIV";
+    const std::string sysclk = "select(FNOSC, 8, " + fpll + ", " + pri + ", " + fpll +
+                               ", 0.032768, 0.03125, 8 / 16, 8 / OSCCON<26:24>)";
+    const std::string ufin = "sum(" + pri + ") / UPLLIDIV";
     b.Box(80, 92, "", "Fposc");
     b.Box(80, 287, "8", "Ffrc");
-    b.Box(170, 140, "ifthen(FNOSC = 1, E1, ifthen(POSCMOD = 3, 0, E0))", "Fin");
+    b.Box(170, 140, fin, "Fin");
     b.Text(170, 162, 50, 14, "Fin", Align::Center);
-    const int fplli = b.Box(382, 70, "E2 / FPLLIDIV", "Fplli");
+    const int fplliBox = b.Box(382, 70, fplli, "Fplli");
     b.Text(382, 55, 50, 14, "Fplli", Align::Center);
-    const int fvco = b.Box(640, 70, "E2 / FPLLIDIV * FPLLMUL", "Fvco");
+    const int fvcoBox = b.Box(640, 70, fvco, "Fvco");
     b.Text(640, 55, 50, 14, "Fvco", Align::Center);
-    b.Box(675, 300, "E2 / FPLLIDIV * FPLLMUL / FPLLODIV", "Fpll");
+    b.Box(675, 300, fpll, "Fpll");
     b.Text(675, 323, 50, 14, "Fpll", Align::Center);
-    const int sysclk = b.Box(680, outY - 11,
-                             "select(FNOSC, E1, E5, ifthen(POSCMOD = 3, 0, E0), E5, 0.032768, "
-                             "0.03125, E1 / 16, E1 / OSCCON<26:24>)",
-                             "SYSCLK");
+    const int sysclkBox = b.Box(680, outY - 11, sysclk, "SYSCLK");
     b.Text(670, outY - 27, 70, 14, "SYSCLK", Align::Center, true);
-    const int pbclk = b.Box(680, 660, "E6 / FPBDIV", "PBCLK");
+    const int pbclkBox = b.Box(680, 660, "sum(" + sysclk + ") / FPBDIV", "PBCLK");
     b.Text(670, 683, 70, 14, "PBCLK", Align::Center, true);
-    const int ufin = b.Box(210, 604, "ifthen(POSCMOD = 3, 0, E0) / UPLLIDIV", "UFIN");
+    const int ufinBox = b.Box(210, 604, ufin, "UFIN");
     b.Text(205, 589, 60, 14, "UFIN", Align::Center);
-    const int usbclk =
-        b.Box(440, 604, "ifthen(POSCMOD = 3, 0, E0) / UPLLIDIV * 12 * UPLLEN", "USBCLK");
+    // With UPLLEN off the USB PLL is bypassed and USBCLK is the primary oscillator itself.
+    const int usbclkBox =
+        b.Box(440, 604, "ifthen(UPLLEN, " + ufin + " * 12, " + pri + ")", "USBCLK");
     b.Text(430, 589, 70, 14, "USBCLK", Align::Center, true);
 
     // Data-sheet limits; the PLL ranges hold while the system PLL is in the path, the USB
     // ones while the USB PLL is on.
     const std::string pllInUse = "(FNOSC = 1) | (FNOSC = 3)";
-    b.Range(fplli, "4", "5", "PLL input range 4 to 5 MHz", pllInUse);
-    b.Range(fvco, "60", "120", "PLL output range 60 to 120 MHz", pllInUse);
-    b.Range(sysclk, "", "80", "SYSCLK at most 80 MHz");
-    b.Range(pbclk, "", "80", "PBCLK at most 80 MHz");
-    b.Range(ufin, "4", "4", "the USB PLL needs a 4 MHz input", "UPLLEN");
-    b.Range(usbclk, "48", "48", "USB needs 48 MHz", "UPLLEN");
+    b.Range(fplliBox, "4", "5", "PLL input range 4 to 5 MHz", pllInUse);
+    b.Range(fvcoBox, "60", "120", "PLL output range 60 to 120 MHz", pllInUse);
+    b.Range(sysclkBox, "", "80", "SYSCLK at most 80 MHz");
+    b.Range(pbclkBox, "", "80", "PBCLK at most 80 MHz");
+    b.Range(ufinBox, "4", "4", "the USB PLL needs a 4 MHz input", "UPLLEN");
+    b.Range(usbclkBox, "48", "48", "USB needs 48 MHz", "UPLLEN");
 
     AddLegend(b, 846);
     return b.Result();

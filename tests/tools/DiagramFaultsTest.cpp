@@ -1,0 +1,141 @@
+// Faults once seen on the shipped diagrams, checked through the program's core on the shipped
+// data: choices are made by clicking the line whose comment names the setting, the way a
+// user picks it by its label.
+
+#include "ShippedFiles.h"
+#include "TestSupport.h"
+
+#include "shell/Configurator.h"
+#include "shell/HeadlessViews.h"
+
+#include <gtest/gtest.h>
+
+#include <initializer_list>
+
+namespace quorvel::test {
+namespace {
+
+constexpr Rgb kRed{255, 0, 0};
+
+struct Session {
+    KeepCurrentDirectory keepCwd;
+    ScratchDir dir;
+    RasterSurface surface;
+    MemoryValueBoxes boxes;
+    MemoryLabels labels;
+    RecordedMessages messages;
+    MemoryClipboard clipboard;
+    Configurator core{{std::string(QUORVEL_SHIPPED_DATA_DIR) + "/", dir.File("settings.ini")},
+                      {surface, boxes, labels, messages, clipboard}};
+    std::vector<DescLine> lines;
+
+    Session(const std::string& device, const std::string& diagram) {
+        core.FormShow();
+        EXPECT_TRUE(core.ListBox1Click(device));
+        EXPECT_TRUE(messages.Messages().empty());
+        lines = ReadDescription(Shipped("Quorvel_" + diagram + "_lines.txt"));
+    }
+
+    // Clicks the clickable line whose comment is `comment`.
+    void Choose(const std::string& comment) {
+        for (const DescLine& d : lines)
+            if ((d.kind == "CONFIG" || d.kind == "REGISTER") && d.comment == comment) {
+                core.Image1MouseDown(MouseButton::Left, d.Int(3), d.Int(4));
+                return;
+            }
+        ADD_FAILURE() << "no line " << comment;
+    }
+
+    void Type(const std::string& text) {
+        boxes.SetText(0, text);
+        core.Calculate1Click();
+    }
+
+    // Whether any pixel of the rectangle is painted red.
+    bool AnyRed(int x1, int y1, int x2, int y2) const {
+        for (int y = y1; y <= y2; ++y)
+            for (int x = x1; x <= x2; ++x)
+                if (surface.Picture().Pixel(x, y) == kRed)
+                    return true;
+        return false;
+    }
+};
+
+TEST(DiagramFaults, Pic32UsbClockComesFromThePrimaryOscillatorWhenTheUsbPllIsBypassed) {
+    Session s("PIC32MX795F512L", "PIC32MX7xx");
+    s.Choose("POSCMOD: external clock");
+    s.Type("48");
+    EXPECT_EQ(s.boxes.Text(9), "48 Mhz"); // USBCLK, UPLLEN off by default
+    EXPECT_TRUE(s.AnyRed(9, 700, 436, 700)) << "bypass path not lit";
+    EXPECT_FALSE(s.AnyRed(362, 615, 436, 615)) << "USB PLL output lit while bypassed";
+
+    s.Choose("UPLLIDIV: / 12");
+    s.Choose("UPLLEN: USB PLL enabled");
+    EXPECT_EQ(s.boxes.Text(9), "48 Mhz"); // 48 / 12 * 24 / 2
+    EXPECT_FALSE(s.AnyRed(9, 700, 436, 700));
+    EXPECT_TRUE(s.AnyRed(362, 615, 436, 615));
+    s.Choose("UPLLIDIV: / 6");
+    EXPECT_EQ(s.boxes.Text(9), "96 Mhz");
+}
+
+// The slow clocks of the dsPIC33F: each box is computed from the oscillator, not from the
+// rounded text of the Fosc box (LPRC once gave Fcy 0.017 for 0.016384).
+TEST(DiagramFaults, DsPicSlowClocksAreRoundedOnceFromTheirSources) {
+    Session s("dsPIC33FJ128GP802", "dsPIC33FJxxGP");
+    const struct {
+        std::vector<std::string> choices;
+        const char* fosc;
+        const char* fcy;
+    } cases[] = {
+        {{"FNOSC: low-power RC"}, "0.033 Mhz", "0.016 Mhz"},
+        {{"FNOSC: FRC divided by 16"}, "0.461 Mhz", "0.23 Mhz"},
+        {{"FNOSC: FRC divided by FRCDIV", "FRCDIV: FRC / 256"}, "0.029 Mhz", "0.014 Mhz"},
+    };
+    for (const auto& c : cases) {
+        for (const std::string& choice : c.choices)
+            s.Choose(choice);
+        EXPECT_EQ(s.boxes.Text(6), c.fosc) << c.choices.front();
+        EXPECT_EQ(s.boxes.Text(7), c.fcy) << c.choices.front();
+        EXPECT_EQ(s.boxes.Text(8), c.fcy) << c.choices.front(); // CPU clock, no doze
+    }
+}
+
+// The PIC18F K22 picture: the 4x PLL area (the tracks into and out of the PLL block above the
+// signal line) is lit only when the PLL engages, the direct path (the tracks on and below the
+// line) only when it does not.
+TEST(DiagramFaults, Pic18PllPathIsLitOnlyWhenThePllEngages) {
+    Session s("PIC18F45K22", "PIC18FxxK22");
+    constexpr int kPathY = 104;
+    const auto pllLit = [&] { return s.AnyRed(446, 55, 548, kPathY - 1); };
+    const auto directLit = [&] { return s.AnyRed(459, kPathY, 533, kPathY + 6); };
+    const struct {
+        std::vector<std::string> choices;
+        bool engages;
+        const char* fosc;
+    } cases[] = {
+        {{"FOSC: XT crystal", "PLLCFG: 4x PLL always on"}, false, "8 Mhz"},
+        {{"FOSC: LP crystal"}, false, "8 Mhz"},
+        {{"FOSC: external RC, CLKOUT on OSC2"}, false, "8 Mhz"},
+        {{"FOSC: HS crystal, medium power, 4 to 16 MHz"}, true, "32 Mhz"},
+        {{"PLLCFG: oscillator used directly"}, false, "8 Mhz"},
+        {{"PLLEN: 4x PLL on"}, true, "32 Mhz"},
+        {{"FOSC: internal oscillator block, RA6 and RA7 as port pins", "IRCF: HFINTOSC / 4, 4 MHz"},
+         false,
+         "4 Mhz"},
+        {{"IRCF: HFINTOSC / 2, 8 MHz"}, true, "32 Mhz"},
+        {{"IRCF: HFINTOSC, 16 MHz", "PLLEN: 4x PLL off"}, false, "16 Mhz"},
+        {{"PLLCFG: 4x PLL always on"}, true, "64 Mhz"},
+    };
+    s.Type("8");
+    for (const auto& c : cases) {
+        for (const std::string& choice : c.choices)
+            s.Choose(choice);
+        SCOPED_TRACE(c.choices.front());
+        EXPECT_EQ(pllLit(), c.engages);
+        EXPECT_EQ(directLit(), !c.engages);
+        EXPECT_EQ(s.boxes.Text(4), c.fosc);
+    }
+}
+
+} // namespace
+} // namespace quorvel::test
