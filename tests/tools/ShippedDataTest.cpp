@@ -119,7 +119,7 @@ std::vector<std::string> DefinitionFiles() {
 
 TEST(ShippedDeviceList, EveryDeviceHasItsDefinitionAndDiagramFiles) {
     const DeviceList list = ShippedDeviceList();
-    ASSERT_GE(list.DeviceTypes.size(), 3u);
+    ASSERT_GE(list.DeviceTypes.size(), 40u);
     for (const TPic_Type& device : list.DeviceTypes) {
         SCOPED_TRACE(device.Name);
         EXPECT_FALSE(device.Name.empty());
@@ -142,7 +142,7 @@ TEST(ShippedDeviceList, SeparatorsDivideTheFamilies) {
         }
         families.back().insert(list.DeviceTypes.at(device++).Diagram);
     }
-    ASSERT_EQ(families.size(), 3u);
+    ASSERT_GE(families.size(), 7u);
     std::set<std::string> seen;
     for (const auto& family : families) {
         ASSERT_EQ(family.size(), 1u);
@@ -203,12 +203,30 @@ TEST(ShippedDefinitions, OnlyRealOpenersOpenWordsFieldsAndSettings) {
 }
 
 TEST(ShippedDefinitions, SiblingsShareTheirFamilyConfigurationWords) {
-    // Devices listed with one diagram must offer the same words, fields and setting values,
-    // or the diagram would choose settings a sibling does not have.
+    // Devices listed with one diagram must offer the same words at the same addresses, and
+    // every field the diagram chooses must have the same mask and setting values in each,
+    // or the diagram would choose settings a sibling does not have. Fields the diagram does
+    // not show may differ: the protected memory blocks follow the memory size.
     std::map<std::string, std::vector<std::string>> devicesByDiagram;
     for (const TPic_Type& d : ShippedDeviceList().DeviceTypes)
         devicesByDiagram[d.Diagram].push_back(d.Name);
     for (const auto& [diagram, devices] : devicesByDiagram) {
+        std::set<std::string> shown;
+        for (const DescLine& d : Lines(diagram, false))
+            shown.insert(d.fields[0]);
+        const auto fieldsOf = [&](const std::vector<VlkWord>& words) {
+            std::map<std::string, std::pair<std::uint32_t, std::vector<std::uint32_t>>> out;
+            for (const VlkWord& w : words)
+                for (const VlkField& f : w.fields)
+                    if (shown.count(f.name) == 1) {
+                        auto& [mask, values] = out[f.name];
+                        mask = f.mask;
+                        for (const VlkSetting& s : f.settings)
+                            values.push_back(s.value);
+                        std::sort(values.begin(), values.end());
+                    }
+            return out;
+        };
         const auto first = ReadDefinition(Shipped("Defs/" + devices.front() + ".vlk"));
         for (const std::string& device : devices) {
             SCOPED_TRACE(device);
@@ -217,17 +235,9 @@ TEST(ShippedDefinitions, SiblingsShareTheirFamilyConfigurationWords) {
             for (std::size_t w = 0; w < words.size(); ++w) {
                 EXPECT_EQ(words[w].name, first[w].name);
                 EXPECT_EQ(words[w].address, first[w].address);
-                ASSERT_EQ(words[w].fields.size(), first[w].fields.size());
-                for (std::size_t f = 0; f < words[w].fields.size(); ++f) {
-                    const VlkField& a = words[w].fields[f];
-                    const VlkField& b = first[w].fields[f];
-                    EXPECT_EQ(a.name, b.name);
-                    EXPECT_EQ(a.mask, b.mask);
-                    ASSERT_EQ(a.settings.size(), b.settings.size());
-                    for (std::size_t s = 0; s < a.settings.size(); ++s)
-                        EXPECT_EQ(a.settings[s].value, b.settings[s].value);
-                }
             }
+            EXPECT_EQ(fieldsOf(words), fieldsOf(first));
+            EXPECT_EQ(fieldsOf(words).size(), shown.size());
         }
     }
 }
