@@ -8,6 +8,7 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     clang clang-format libclang-rt-dev
     xvfb xauth fonts-dejavu-core locales-all
+    gputils-common
 )
 
 missing=()

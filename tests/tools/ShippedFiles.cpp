@@ -114,6 +114,11 @@ std::vector<VlkWord> ReadDefinition(const std::string& path) {
         } else if (OpensTag(upper, "SETTING") && !words.empty() && !words.back().fields.empty()) {
             words.back().fields.back().settings.emplace_back();
             state = Setting;
+            const std::size_t open = line.find("name=\"");
+            const std::size_t close = open == std::string::npos ? open : line.find('"', open + 6);
+            if (close != std::string::npos)
+                words.back().fields.back().settings.back().name =
+                    line.substr(open + 6, close - open - 6);
         }
         VlkWord* word = words.empty() ? nullptr : &words.back();
         VlkField* field = word && !word->fields.empty() ? &word->fields.back() : nullptr;
@@ -125,6 +130,9 @@ std::vector<VlkWord> ReadDefinition(const std::string& path) {
                 field->name = TrimCopy(TagText(line));
         } else if (HasTag(upper, "<WADDR>") && state == Word) {
             word->address = Number(line);
+        } else if (HasTag(upper, "<WDEFAULT>") && state == Word) {
+            word->hasDefault = true;
+            word->defaultValue = Number(line);
         } else if (HasTag(upper, "<WMASK>") && state == Field) {
             field->mask = Number(line);
         } else if (HasTag(upper, "<WREQ>") && state == Setting) {

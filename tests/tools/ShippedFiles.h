@@ -24,6 +24,7 @@ struct DescLine {
 std::vector<DescLine> ReadDescription(const std::string& path);
 
 struct VlkSetting {
+    std::string name; // from the opener line, <setting name="...">
     std::uint32_t mask = 0, value = 0;
     std::string description;
 };
@@ -35,6 +36,8 @@ struct VlkField {
 struct VlkWord {
     std::string name;
     std::uint32_t address = 0;
+    bool hasDefault = false; // <wdefault>: the erased value of the word
+    std::uint32_t defaultValue = 0;
     std::vector<VlkField> fields;
 };
 
