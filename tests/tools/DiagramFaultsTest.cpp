@@ -5,6 +5,9 @@
 #include "ShippedFiles.h"
 #include "TestSupport.h"
 
+#include "eval/KivEval.h"
+#include "results/Calculation.h"
+#include "results/Limits.h"
 #include "shell/Configurator.h"
 #include "shell/HeadlessViews.h"
 
@@ -49,6 +52,17 @@ struct Session {
     void Type(const std::string& text) {
         boxes.SetText(0, text);
         core.Calculate1Click();
+    }
+
+    // The messages of the diagram's limits that the current values break.
+    std::vector<std::string> Violations() {
+        TSimpleEval evaluator;
+        Calculate(core.Model(), evaluator, boxes);
+        std::vector<std::string> out;
+        for (const TViolation& v :
+             EvaluateLimits(core.Model(), evaluator, [&](int box) { return boxes.Text(box); }))
+            out.push_back(v.Message);
+        return out;
     }
 
     // Whether any pixel of the rectangle is painted red.
@@ -134,6 +148,50 @@ TEST(DiagramFaults, Pic18PllPathIsLitOnlyWhenThePllEngages) {
         EXPECT_EQ(pllLit(), c.engages);
         EXPECT_EQ(directLit(), !c.engages);
         EXPECT_EQ(s.boxes.Text(4), c.fosc);
+    }
+}
+
+// The limits the data sheets of the added families state: a set-up beyond them is reported,
+// the worked examples are not.
+TEST(ShippedLimits, AddedFamiliesReportClocksBeyondTheirDataSheetLimits) {
+    const struct {
+        const char* device;
+        const char* diagram;
+        std::vector<std::string> choices;
+        const char* input;
+        std::vector<std::string> violations;
+    } cases[] = {
+        {"PIC18F45K20", "PIC18FxxK20", {"FOSC: HS crystal through the 4x PLL"}, "16", {}},
+        {"PIC18F45K20",
+         "PIC18FxxK20",
+         {"FOSC: HS crystal through the 4x PLL"},
+         "20",
+         {"Fpri = 20 Mhz is above its maximum of 16 Mhz (PLL input range 4 to 16 MHz)",
+          "Fosc = 80 Mhz is above its maximum of 64 Mhz (Fosc at most 64 MHz)",
+          "Fcy = 20 Mhz is above its maximum of 16 Mhz (Fcy at most 16 MIPS)"}},
+        {"PIC18F45K20", "PIC18FxxK20", {"FOSC: HS crystal"}, "20", {}},
+        {"PIC16F887", "PIC16F88x", {"FOSC: HS crystal"}, "20", {}},
+        {"PIC16F887",
+         "PIC16F88x",
+         {"FOSC: HS crystal"},
+         "24",
+         {"Fosc = 24 Mhz is above its maximum of 20 Mhz (Fosc at most 20 MHz)",
+          "Fcy = 6 Mhz is above its maximum of 5 Mhz (Fcy at most 5 MIPS)"}},
+        {"PIC16F1939", "PIC16F193x", {"FOSC: HS crystal"}, "8", {}},
+        {"PIC16F1825",
+         "PIC16F182x",
+         {"FOSC: HS crystal"},
+         "12",
+         {"Fosc = 48 Mhz is above its maximum of 32 Mhz (Fosc at most 32 MHz)",
+          "Fcy = 12 Mhz is above its maximum of 8 Mhz (Fcy at most 8 MIPS)"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.device) + " " + c.input);
+        Session s(c.device, c.diagram);
+        for (const std::string& choice : c.choices)
+            s.Choose(choice);
+        s.Type(c.input);
+        EXPECT_EQ(s.Violations(), c.violations);
     }
 }
 

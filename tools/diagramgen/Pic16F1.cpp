@@ -157,13 +157,17 @@ Diagram Pic16F1Diagram(const std::string& name, const std::string& devices) {
     b.Text(392, 40, 50, 14, "Fpri", Align::Center);
     b.Box(552, 55, fpll, "Fpll");
     b.Text(552, 40, 50, 14, "Fpll", Align::Center);
-    b.Box(686, 117, fsys, "Fosc");
+    const int foscBox = b.Box(686, 117, fsys, "Fosc");
     b.Text(686, 100, 50, 14, "Fosc", Align::Center, true);
     b.Wire(711, 140, 711, 150);
     b.Block(686, 150, 50, 22, {"/ 4"}, kSelectorFill);
     ArrowWire(b, {711, 172}, {711, 183});
-    b.Box(686, 184, "sum(" + fsys + ") / 4", "Fcy");
+    const int fcyBox = b.Box(686, 184, "sum(" + fsys + ") / 4", "Fcy");
     b.Text(686, 208, 50, 14, "Fcy", Align::Center, true);
+
+    // Data-sheet limits.
+    b.Range(foscBox, "", "32", "Fosc at most 32 MHz");
+    b.Range(fcyBox, "", "8", "Fcy at most 8 MIPS");
 
     AddLegend(b, 800);
     return b.Result();

@@ -100,13 +100,17 @@ Diagram Pic16F88xDiagram() {
     b.Text(548, 353, 60, 14, "INTOSC");
     const int outY = scs.out.y;
     ArrowWire(b, scs.out, {679, outY});
-    b.Box(680, outY - 11, fsys, "Fosc");
+    const int foscBox = b.Box(680, outY - 11, fsys, "Fosc");
     b.Text(680, outY - 27, 50, 14, "Fosc", Align::Center, true);
     b.Wire(705, outY + 12, 705, outY + 22);
     b.Block(680, outY + 22, 50, 22, {"/ 4"}, kSelectorFill);
     ArrowWire(b, {705, outY + 44}, {705, outY + 55});
-    b.Box(680, outY + 56, "sum(" + fsys + ") / 4", "Fcy");
+    const int fcyBox = b.Box(680, outY + 56, "sum(" + fsys + ") / 4", "Fcy");
     b.Text(680, outY + 80, 50, 14, "Fcy", Align::Center, true);
+
+    // Data-sheet limits.
+    b.Range(foscBox, "", "20", "Fosc at most 20 MHz");
+    b.Range(fcyBox, "", "5", "Fcy at most 5 MIPS");
 
     AddLegend(b, 700);
     return b.Result();

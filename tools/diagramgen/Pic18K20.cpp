@@ -142,17 +142,22 @@ Diagram Pic18K20Diagram() {
     b.Box(80, 92, "", "Fposc");
     b.Box(548, 420, intosc, "INTOSC");
     b.Text(548, 443, 60, 14, "INTOSC");
-    b.Box(392, 78, fpri, "Fpri");
+    const int fpriBox = b.Box(392, 78, fpri, "Fpri");
     b.Text(392, 62, 50, 14, "Fpri", Align::Center);
     b.Box(552, 78, fpll, "Fpll");
     b.Text(552, 62, 50, 14, "Fpll", Align::Center);
-    b.Box(686, 117, fsys, "Fosc");
+    const int foscBox = b.Box(686, 117, fsys, "Fosc");
     b.Text(686, 100, 50, 14, "Fosc", Align::Center, true);
     b.Wire(711, 140, 711, 150);
     b.Block(686, 150, 50, 22, {"/ 4"}, kSelectorFill);
     ArrowWire(b, {711, 172}, {711, 183});
-    b.Box(686, 184, "sum(" + fsys + ") / 4", "Fcy");
+    const int fcyBox = b.Box(686, 184, "sum(" + fsys + ") / 4", "Fcy");
     b.Text(686, 208, 50, 14, "Fcy", Align::Center, true);
+
+    // Data-sheet limits: HSPLL takes an HS crystal of 4 to 16 MHz; at most 64 MHz.
+    b.Range(fpriBox, "4", "16", "PLL input range 4 to 16 MHz", "(FOSC = 6) & (OSCCON<1:0> = 0)");
+    b.Range(foscBox, "", "64", "Fosc at most 64 MHz");
+    b.Range(fcyBox, "", "16", "Fcy at most 16 MIPS");
 
     AddLegend(b, 800);
     return b.Result();
