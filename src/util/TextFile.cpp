@@ -1,28 +1,42 @@
 #include "util/TextFile.h"
 
-#include <cstdio>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace quorvel {
 
 bool ReadWholeFile(const std::string& path, std::string& contents) {
-    // Only regular files: a directory or a device would open but not read sensibly.
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (file == nullptr)
-        return false;
+    // Only regular files, refused before opening: opening a FIFO blocks until a writer
+    // comes, and a directory or a device would open but not read sensibly. The open itself
+    // does not block either, should the file be swapped for a FIFO in between.
     struct stat st {};
-    if (::fstat(::fileno(file), &st) != 0 || !S_ISREG(st.st_mode)) {
-        std::fclose(file);
+    if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
+        return false;
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
         return false;
     }
     std::string data;
     data.reserve(static_cast<std::size_t>(st.st_size));
     char buffer[1 << 16];
-    std::size_t n = 0;
-    while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0)
-        data.append(buffer, n);
-    const bool failed = std::ferror(file) != 0;
-    std::fclose(file);
+    bool failed = false;
+    for (;;) {
+        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            failed = n < 0;
+            break;
+        }
+        data.append(buffer, static_cast<std::size_t>(n));
+    }
+    ::close(fd);
     if (failed)
         return false;
     contents = std::move(data);
@@ -54,6 +68,33 @@ std::vector<std::string> SplitLines(std::string_view text) {
     std::vector<std::string> lines;
     ForEachLine(text, [&lines](std::string_view line) { lines.emplace_back(line); });
     return lines;
+}
+
+bool WriteWholeFile(const std::string& path, std::string_view bytes, std::string& error) {
+    // O_NONBLOCK: a FIFO put in the file's place fails at once instead of waiting.
+    const int fd =
+        ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NONBLOCK | O_CLOEXEC, 0666);
+    if (fd < 0) {
+        error = std::strerror(errno);
+        return false;
+    }
+    std::size_t written = 0;
+    while (written < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.data() + written, bytes.size() - written);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0) {
+            error = std::strerror(errno);
+            ::close(fd);
+            return false;
+        }
+        written += static_cast<std::size_t>(n);
+    }
+    if (::close(fd) != 0) {
+        error = std::strerror(errno);
+        return false;
+    }
+    return true;
 }
 
 bool FileExists(const std::string& path) {

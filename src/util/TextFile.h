@@ -19,6 +19,10 @@ std::vector<std::string> SplitLines(std::string_view text);
 // them: the line is valid only during the call.
 void ForEachLine(std::string_view text, const std::function<void(std::string_view)>& visit);
 
+// Creates or truncates the file at path, whose bytes are used as they are, and writes the
+// bytes. Returns false with the system's reason in `error` when that fails.
+bool WriteWholeFile(const std::string& path, std::string_view bytes, std::string& error);
+
 // True when a regular file (or a link to one) exists at path.
 bool FileExists(const std::string& path);
 

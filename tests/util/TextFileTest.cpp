@@ -2,7 +2,9 @@
 
 #include "TestSupport.h"
 
+#include <filesystem>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 namespace quorvel {
 namespace {
@@ -27,6 +29,18 @@ TEST(ReadWholeFile, ReadsBytesAndReportsMissingFiles) {
     EXPECT_FALSE(ReadWholeFile(dir.Path(), contents)) << "a directory is no file to read";
     EXPECT_TRUE(FileExists(path));
     EXPECT_FALSE(FileExists(dir.Path())) << "a directory is not a file";
+}
+
+TEST(ReadWholeFile, RefusesAFifoWithoutWaitingForAWriter) {
+    test::ScratchDir dir;
+    const std::string fifo = dir.File("fifo");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
+    std::filesystem::create_symlink(fifo, dir.File("link"));
+    std::string contents = "unchanged";
+    EXPECT_FALSE(ReadWholeFile(fifo, contents)); // opening it would block forever
+    EXPECT_FALSE(ReadWholeFile(dir.File("link"), contents));
+    EXPECT_EQ(contents, "unchanged");
+    EXPECT_FALSE(FileExists(fifo));
 }
 
 } // namespace
