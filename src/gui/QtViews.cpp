@@ -101,11 +101,19 @@ void QtClipboard::SetClipboardText(const std::string& text) {
 }
 
 void QtMessages::ShowMessage(const std::string& text) {
+    ShowMessageWithDetails(text, "");
+}
+
+void QtMessages::ShowMessageWithDetails(const std::string& text, const std::string& details) {
     if (presenter_) {
         presenter_(text);
         return;
     }
-    QMessageBox::warning(parent_, QApplication::applicationDisplayName(), ToQt(text));
+    QMessageBox box(QMessageBox::Warning, QApplication::applicationDisplayName(), ToQt(text),
+                    QMessageBox::Ok, parent_);
+    if (!details.empty())
+        box.setDetailedText(ToQt(details));
+    box.exec();
 }
 
 } // namespace quorvel::gui

@@ -70,6 +70,7 @@ class QtMessages : public MessageView {
 public:
     explicit QtMessages(QWidget* parent) : parent_(parent) {}
     void ShowMessage(const std::string& text) override;
+    void ShowMessageWithDetails(const std::string& text, const std::string& details) override;
     void SetPresenter(std::function<void(const std::string&)> presenter) {
         presenter_ = std::move(presenter);
     }

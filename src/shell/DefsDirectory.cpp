@@ -17,6 +17,16 @@ std::string DirectoryMissingMessage(const std::string& path) {
            std::string(kSettingsFileName) + "\" file to correct it.";
 }
 
+std::string DefsSearchDetails(const std::string& fileName, const std::string& settingsFile,
+                              const DefsPaths& paths) {
+    std::string details = "settings file: " + settingsFile + "\n" + fileName +
+                          " was looked for in these directories, in this order:";
+    for (std::size_t slot = 0; slot < kDefsSlots.size(); ++slot)
+        details += std::string("\n[") + kDefsSlots[slot].Section + "] " + kDefsSlots[slot].Key +
+                   "=" + paths[slot];
+    return details;
+}
+
 DefsResolution ResolveDefsDir(const std::string& deviceName, const std::string& programDir,
                               const std::string& settingsFile, MessageView& messages) {
     DefsResolution result;
@@ -25,8 +35,7 @@ DefsResolution ResolveDefsDir(const std::string& deviceName, const std::string& 
     {
         TSimpleIniFile ini(settingsFile);
         for (std::size_t slot = 0; slot < kDefsSlots.size(); ++slot)
-            if (!ini.ValueExists(kDefsSlots[slot].Section, kDefsSlots[slot].Key))
-                ini.WriteString(kDefsSlots[slot].Section, kDefsSlots[slot].Key, defaults[slot]);
+            ini.WriteDefault(kDefsSlots[slot].Section, kDefsSlots[slot].Key, defaults[slot]);
         std::string error;
         if (!ini.UpdateFile(error))
             messages.ShowMessage("The settings file \"" + settingsFile +
@@ -47,7 +56,8 @@ DefsResolution ResolveDefsDir(const std::string& deviceName, const std::string& 
         }
     }
     if (!found) {
-        messages.ShowMessage(kDefsNotFoundMessage);
+        messages.ShowMessageWithDetails(kDefsNotFoundMessage,
+                                        DefsSearchDetails(fileName, settingsFile, result.Paths));
         return result;
     }
     if (!SetCurrentDirectory(result.DefsDir)) {

@@ -36,6 +36,11 @@ DefsPaths DefaultDefsPaths(const std::string& programDir);
 // "Directory "PATH" does not exist,<CR><LF>Please edit the ... file to correct it."
 std::string DirectoryMissingMessage(const std::string& path);
 
+// The details shown with "Defs directory not found": the settings file and the nine
+// directories searched for fileName, one line each.
+std::string DefsSearchDetails(const std::string& fileName, const std::string& settingsFile,
+                              const DefsPaths& paths);
+
 struct DefsResolution {
     bool Ok = false;
     std::string DefsDir;

@@ -66,12 +66,22 @@ private:
 
 class RecordedMessages : public MessageView {
 public:
-    void ShowMessage(const std::string& text) override { messages_.push_back(text); }
+    void ShowMessage(const std::string& text) override { ShowMessageWithDetails(text, ""); }
+    void ShowMessageWithDetails(const std::string& text, const std::string& details) override {
+        messages_.push_back(text);
+        details_.push_back(details);
+    }
     const std::vector<std::string>& Messages() const { return messages_; }
-    void Clear() { messages_.clear(); }
+    // The details of each message, "" for none; parallel to Messages().
+    const std::vector<std::string>& Details() const { return details_; }
+    void Clear() {
+        messages_.clear();
+        details_.clear();
+    }
 
 private:
     std::vector<std::string> messages_;
+    std::vector<std::string> details_;
 };
 
 class MemoryClipboard : public ClipboardView {

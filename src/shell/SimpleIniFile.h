@@ -2,12 +2,20 @@
 // A settings file in the Windows profile format: "[section]" lines, then "key=value" lines.
 // Section and key names match without regard to case; the first matching section and the
 // first matching key win; values are kept verbatim apart from the blanks around them
-// (backslashes untouched). Writes go to a temporary file in the same directory that is then
-// renamed over the old file, so a failed write never leaves a half-written file behind.
+// (backslashes untouched). A UTF-8 byte-order mark at the start of the file is skipped when
+// reading its first line.
+//
+// Writes keep every byte of the file except the lines they add or replace (line ends, the
+// byte-order mark, comments and order stay). They re-read the file under a lock, replay the
+// changes on what is there now, and write the result to a temporary file of a unique name,
+// created exclusively in the directory of the file (of a symbolic link's target), with the
+// old file's mode and owner, that is then renamed over it. A failed write never leaves a
+// half-written file, and concurrent instances never lose each other's keys.
 
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace quorvel {
 
@@ -26,16 +34,28 @@ public:
                            const std::string& defaultValue) const;
     // Changes the value in memory; UpdateFile writes pending changes to disk.
     void WriteString(const std::string& section, const std::string& key, const std::string& value);
+    // Adds the key with the value when it does not exist; an existing key keeps its value,
+    // also when another instance adds it before UpdateFile writes.
+    void WriteDefault(const std::string& section, const std::string& key, const std::string& value);
 
     // Writes pending changes. Returns false and fills `error` when the file cannot be
-    // written; the file on disk is then unchanged.
+    // written (a read-only file or one that is not a regular file included); the file on
+    // disk is then unchanged. Nothing is written when the file already holds the changes.
     bool UpdateFile(std::string& error);
-    bool Modified() const { return modified_; }
+    bool Modified() const { return !pending_.empty(); }
+
+    // The text as it would be written.
+    const std::string& Text() const { return text_; }
 
 private:
+    struct Change {
+        std::string Section, Key, Value;
+        bool Replace = true; // false: only when the key is missing
+    };
+
     TSimpleIniFile() = default;
-    // Keeps text as the file's lines, each ended by LF: CRs dropped, a last line ended.
-    void SetText(std::string_view text);
+    void SetText(std::string_view text) { text_.assign(text); }
+    void Apply(const Change& change);
     // Start of the first "[section]" line, or npos.
     std::size_t FindSection(const std::string& section) const;
     // Start of the first line of `key` inside the section whose line starts at `sectionLine`,
@@ -47,7 +67,7 @@ private:
     // lines then takes no more memory than its bytes. Settings files are searched a few
     // times per device load, so a search through the text costs nothing noticeable.
     std::string text_;
-    bool modified_ = false;
+    std::vector<Change> pending_;
 };
 
 } // namespace quorvel

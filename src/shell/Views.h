@@ -54,6 +54,13 @@ class MessageView {
 public:
     virtual ~MessageView() = default;
     virtual void ShowMessage(const std::string& text) = 0;
+    // A message with details that help to find its cause (which file, which paths): the
+    // window shows them in the message box's details, the command line as notes. The text
+    // alone is the message.
+    virtual void ShowMessageWithDetails(const std::string& text, const std::string& details) {
+        (void)details;
+        ShowMessage(text);
+    }
 };
 
 // The clipboard (text).

@@ -60,6 +60,13 @@ TEST_F(DefsDirectoryTest, ReportsAMissingDefinition) {
     const DefsResolution r = ResolveDefsDir("NOPE", programDir, settings, messages);
     EXPECT_FALSE(r.Ok);
     EXPECT_EQ(messages.Messages(), std::vector<std::string>{"Defs directory not found"});
+    // The details name the settings file and every directory searched, in slot order.
+    const std::string& details = messages.Details().at(0);
+    EXPECT_NE(details.find("settings file: " + settings + "\n"), std::string::npos) << details;
+    EXPECT_NE(details.find("NOPE.vlk"), std::string::npos) << details;
+    EXPECT_NE(details.find("\n[PIC] vP=" + programDir + "/Defs\n[dsPIC] vP="), std::string::npos)
+        << details;
+    EXPECT_TRUE(details.ends_with("\n[PIC32] vC=" + programDir + "/Defs")) << details;
 }
 
 TEST(DefsDirectoryMessages, DirectoryMessageHasItsLineBreak) {
