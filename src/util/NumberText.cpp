@@ -130,6 +130,22 @@ std::optional<double> ParseFloat(std::string_view text) {
     return negative ? -value : value;
 }
 
+namespace {
+
+// True when the digits of an integer text follow a hexadecimal prefix.
+bool IsHexadecimal(std::string_view text) {
+    std::size_t i = text.find_first_not_of(' ');
+    if (i == std::string_view::npos)
+        return false;
+    if (text[i] == '+' || text[i] == '-')
+        ++i;
+    const std::string_view rest = text.substr(i);
+    return rest.starts_with('$') || rest.starts_with('x') || rest.starts_with('X') ||
+           rest.starts_with("0x") || rest.starts_with("0X");
+}
+
+} // namespace
+
 std::optional<std::int64_t> ParseInteger(std::string_view text) {
     std::size_t i = 0;
     const std::size_t n = text.size();
@@ -207,10 +223,18 @@ std::int64_t StrToInt64(std::string_view text) {
 
 std::int32_t StrToInt(std::string_view text) {
     const std::int64_t value = StrToInt64(text);
-    if (value < std::numeric_limits<std::int32_t>::min() ||
-        value > std::numeric_limits<std::int32_t>::max())
-        throw ConversionError(InvalidIntegerMessage(text));
-    return static_cast<std::int32_t>(value);
+    if (value >= std::numeric_limits<std::int32_t>::min() &&
+        value <= std::numeric_limits<std::int32_t>::max())
+        return static_cast<std::int32_t>(value);
+    // Hexadecimal digits write a 32-bit pattern: $80000000..$FFFFFFFF are the negative
+    // numbers ($FFFFFFFF is -1), with a sign applied to the pattern's value.
+    const std::uint64_t magnitude =
+        value < 0 ? 0 - static_cast<std::uint64_t>(value) : static_cast<std::uint64_t>(value);
+    if (IsHexadecimal(text) && magnitude <= 0xFFFFFFFFu) {
+        const auto pattern = static_cast<std::uint32_t>(magnitude);
+        return static_cast<std::int32_t>(value < 0 ? 0u - pattern : pattern);
+    }
+    throw ConversionError(InvalidIntegerMessage(text));
 }
 
 double StrToFloat(std::string_view text) {

@@ -27,7 +27,8 @@ inline constexpr const char* kRangeCheckError = "Range check error";
 
 // Converts or throws ConversionError with the messages above.
 std::int64_t StrToInt64(std::string_view text);
-// 32-bit signed range; outside it the text is reported as not a valid integer.
+// 32-bit signed range; outside it the text is reported as not a valid integer, except that
+// hexadecimal digits up to $FFFFFFFF are a 32-bit pattern ($FFFFFFFF is -1).
 std::int32_t StrToInt(std::string_view text);
 double StrToFloat(std::string_view text);
 

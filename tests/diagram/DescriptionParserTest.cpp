@@ -93,6 +93,16 @@ TEST(DescriptionLines, ReadsEveryFieldOfAConfigurationLine) {
     EXPECT_EQ(p.model.ConfigLineMarked, std::vector<bool>{false});
 }
 
+TEST(DescriptionLines, HexadecimalPatternsFromDollar80000000AreNegative) {
+    const Parsed p = Parse("A,1,0,3,3,9,9,$FFFFFFFF,$FFFFFFFF,1\n");
+    ASSERT_EQ(p.error, "");
+    EXPECT_EQ(p.model.ConfigLines.at(0).AltGroup, -1) << "a group of $FFFFFFFF means none";
+    EXPECT_EQ(p.model.ConfigLines.at(0).LinkGroup, -1);
+    EXPECT_EQ(ErrorOf("A,1,0,3,3,9,9,-1,-1,$FFFFFFFF\n"), "Range check error");
+    EXPECT_EQ(ErrorOf("A,1,0,3,3,9,9,-1,-1,$100000000\n"),
+              "'$100000000' is not a valid integer value");
+}
+
 TEST(DescriptionLines, CalcValueComesFromFieldTenOrNine) {
     const std::pair<const char*, double> cases[] = {
         {"A,1,0,3,3,9,9,-1,-1,3", 3.0},          // ten fields: the setting value

@@ -108,5 +108,18 @@ TEST(Conversions, ThrowTheProgramsMessages) {
     EXPECT_EQ(StrToInt("-2147483648"), INT32_MIN);
 }
 
+TEST(Conversions, HexadecimalDigitsAreA32BitPattern) {
+    const std::pair<const char*, std::int32_t> cases[] = {
+        {"$FFFFFFFF", -1},         {"0xFFFFFFFE", -2}, {"$80000000", INT32_MIN},
+        {"x7FFFFFFF", INT32_MAX},  {" -$FFFFFFFF", 1}, {"-$80000000", INT32_MIN},
+        {"$00000000FFFFFFFF", -1},
+    };
+    for (const auto& [text, expected] : cases)
+        EXPECT_EQ(StrToInt(text), expected) << text;
+    // Decimal digits and patterns wider than 32 bits stay out of range.
+    for (const char* text : {"4294967295", "$100000000", "-$100000000", "-2147483649"})
+        EXPECT_THROW(StrToInt(text), ConversionError) << text;
+}
+
 } // namespace
 } // namespace quorvel
