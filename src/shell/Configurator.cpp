@@ -50,7 +50,29 @@ bool Configurator::ListBox1Click(const std::string& itemText) {
     return true;
 }
 
+namespace {
+
+// A device or diagram name becomes part of a file name; one that would lead into another
+// directory is refused, so that nothing outside the "Defs" directories and the program
+// directory is read.
+bool IsPlainFileName(std::string_view name) {
+    return name.find('/') == std::string_view::npos && name.find('\\') == std::string_view::npos &&
+           name.find("..") == std::string_view::npos && name.find('\0') == std::string_view::npos;
+}
+
+} // namespace
+
+std::string UnsafeNameMessage(const char* what, const std::string& name) {
+    return std::string("The ") + what + " name \"" + name +
+           "\" holds a path separator or \"..\" and is not loaded";
+}
+
 bool Configurator::ReadDefinition(const std::string& deviceName) {
+    if (!IsPlainFileName(deviceName)) {
+        loadFailed_ = true;
+        views_.Messages.ShowMessage(UnsafeNameMessage("device", deviceName));
+        return false;
+    }
     const DefsResolution r =
         ResolveDefsDir(deviceName, paths_.ProgramDir, paths_.SettingsFile, views_.Messages);
     defsPaths_ = r.Paths;
@@ -85,6 +107,10 @@ void Configurator::LoadDevice(const std::string& deviceName) {
     if (entry == nullptr || entry->Diagram.empty())
         return;
     const std::string diagram = entry->Diagram;
+    if (!IsPlainFileName(diagram)) {
+        views_.Messages.ShowMessage(UnsafeNameMessage("diagram", diagram));
+        return;
+    }
     views_.Surface.LoadBitmap("Quorvel_" + diagram + ".bmp");
     LoadDiagramDescription(diagram, model_, views_.Boxes);
     commandsVisible_ = true;

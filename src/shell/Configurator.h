@@ -22,6 +22,10 @@ class TSimpleEval;
 
 inline constexpr const char* kHelpFileName = "Quorvel_Help_Generic.txt";
 
+// The message for a device or diagram name ("device", "diagram") that holds a path
+// separator or "..": such a name is never made into a file name.
+std::string UnsafeNameMessage(const char* what, const std::string& name);
+
 struct ConfiguratorViews {
     DiagramSurface& Surface;
     ValueBoxView& Boxes;

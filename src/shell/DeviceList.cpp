@@ -9,7 +9,9 @@ namespace quorvel {
 
 DeviceList ParseDeviceList(std::string_view text) {
     DeviceList list;
-    ForEachLine(text, [&list](std::string_view raw) {
+    std::size_t number = 0;
+    ForEachLine(text, [&list, &number](std::string_view raw) {
+        ++number;
         std::string_view line = Trim(raw);
         const std::size_t comment = line.find("//");
         if (comment != std::string_view::npos)
@@ -24,8 +26,10 @@ DeviceList ParseDeviceList(std::string_view text) {
         // Both lists are indexed with 16-bit counters; past that an index would wrap.
         if (list.Items.size() >= kMaxDeviceListEntries)
             throw ConversionError(kRangeCheckError);
-        if (name != kSeparatorName)
+        if (name != kSeparatorName) {
             list.DeviceTypes.push_back({name, diagram});
+            list.DeviceLines.push_back(number);
+        }
         list.Items.push_back(name);
     });
     return list;

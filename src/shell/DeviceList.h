@@ -15,8 +15,9 @@ inline constexpr const char* kDeviceListFileName = "Quorvel_Configuration_PICs.t
 inline constexpr std::string_view kSeparatorName = "-";
 
 struct DeviceList {
-    std::vector<TPic_Type> DeviceTypes; // devices, separators excluded
-    std::vector<std::string> Items;     // what the list box shows, separators included
+    std::vector<TPic_Type> DeviceTypes;   // devices, separators excluded
+    std::vector<std::string> Items;       // what the list box shows, separators included
+    std::vector<std::size_t> DeviceLines; // the file line (from 1) of each device
 };
 
 // At most this many list items (devices and separators).

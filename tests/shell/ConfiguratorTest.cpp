@@ -86,6 +86,24 @@ TEST_F(LoadDeviceTest, DeviceWithoutDiagramStopsSilently) {
     EXPECT_EQ(CurrentDirectory() + "/", ProgramDir());
 }
 
+TEST_F(LoadDeviceTest, NamesLeadingOutOfTheirDirectoriesAreRefused) {
+    // A definition and a diagram outside the program directory, reachable through "..".
+    WriteProgram("../outside/EVIL = T\nESCAPE = x/../../outside/T\n");
+    dir.Write("outside/EVIL.vlk", test::ReadFile(test::TestData("device/TESTDEV.vlk")));
+    dir.Write("program/Defs/ESCAPE.vlk", test::ReadFile(test::TestData("device/TESTDEV.vlk")));
+    dir.Write("outside/T_lines.txt", test::ReadFile(test::TestData("device/Quorvel_T_lines.txt")));
+    dir.Write("outside/T.bmp", Bitmap(300, 100).EncodeBmp());
+    std::filesystem::create_directory(dir.File("program/Quorvel_x"));
+    Start();
+    core->LoadDevice("../outside/EVIL");
+    core->LoadDevice("ESCAPE");
+    EXPECT_EQ(messages.Messages(),
+              (std::vector<std::string>{UnsafeNameMessage("device", "../outside/EVIL"),
+                                        UnsafeNameMessage("diagram", "x/../../outside/T")}));
+    EXPECT_FALSE(core->CommandsVisible());
+    EXPECT_TRUE(surface.Picture().Empty()) << "no bitmap was read";
+}
+
 TEST_F(LoadDeviceTest, MissingBitmapIsAnErrorAndTheNextLoadWorks) {
     WriteProgram();
     Start();

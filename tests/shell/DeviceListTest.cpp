@@ -25,6 +25,7 @@ TEST(ParseDeviceList, AppliesTheLineRules) {
     EXPECT_EQ(list.DeviceTypes[3].Name, "");
     EXPECT_EQ(list.DeviceTypes[3].Diagram, "");
     EXPECT_EQ(list.Items, (std::vector<std::string>{"PIC18F45K22", "", "-", "A", ""}));
+    EXPECT_EQ(list.DeviceLines, (std::vector<std::size_t>{1, 5, 7, 8})) << "skipped lines count";
 }
 
 TEST(ParseDeviceList, SurvivesAnyBytes) {
