@@ -9,9 +9,9 @@
 #include "shell/HeadlessViews.h"
 #include "util/NumberText.h"
 
-#include <algorithm>
 #include <iostream>
-#include <unordered_set>
+#include <memory>
+#include <vector>
 
 namespace quorvel::cli {
 
@@ -30,7 +30,8 @@ constexpr const char* kHelp =
     "whose first end point lies right of or below its second, a FOLLOW, FOLLOW_NOT or EXCL\n"
     "identifier that matches no line, a computed SHOWVAL box whose name does not end in a\n"
     "number, and a register bit-field name whose bit range is not a number. Warnings do not\n"
-    "count as problems.\n"
+    "count as problems. Of one line, at most 10 unknown identifiers are listed; one more\n"
+    "warning counts the rest. The report is printed as the file is read.\n"
     "\n"
     "RANGE, CHECK and TYPED lines are checked further: their box must have a SHOWVAL line\n"
     "(an input box for TYPED), their conditions must evaluate with every box, setting and\n"
@@ -40,17 +41,10 @@ constexpr const char* kHelp =
     "Example:\n"
     "  quorvel check Quorvel_MYDIAGRAM_lines.txt\n";
 
-struct Finding {
-    std::size_t Line = 0;
-    std::string Text;
-};
-
-// A rule's identifiers, kept until every line of the file is known.
-struct RuleIds {
-    std::size_t Line = 0;
-    const char* Kind = "";
-    std::vector<std::uint16_t> Ids;
-};
+// At most this many identifiers of one rule line are reported one by one; the rest of
+// them are counted in one more warning, so that a line of millions of unknown identifiers
+// prints a few lines.
+constexpr std::size_t kMaxIdsReported = 10;
 
 bool EndsInNumber(const std::string& name) {
     // The calculation reads the name from its second character on as the result variable.
@@ -60,16 +54,32 @@ bool EndsInNumber(const std::string& name) {
     return n && *n >= 0 && *n <= 65535;
 }
 
+// Reads the lines in file order. A first pass only builds the model of the whole file; the
+// second, which knows it (every line's identifier, every box, setting and register), prints
+// each finding as soon as its line is read, so the report is never held in memory.
 class Checker {
 public:
+    // whole: the model of the whole file (second pass), or nothing (first pass).
+    Checker(const std::string& file, const TModel* whole) : file_(file), whole_(whole) {
+        if (whole_ == nullptr)
+            return;
+        known_.assign(65536, false);
+        for (const TLine_& line : whole_->ConfigLines)
+            known_[line.Id] = true;
+        for (const TLineRegister_& line : whole_->RegisterLines)
+            known_[line.Id] = true;
+    }
+
     void Line(std::size_t number, std::string_view text) {
         const Sizes before = Measure();
         try {
             ParseDescriptionLine(text, model_, boxes_);
         } catch (const std::exception& e) {
-            problems_.push_back({number, e.what()});
+            Problem(number, e.what());
             return;
         }
+        if (whole_ == nullptr)
+            return;
         if (model_.ConfigLines.size() > before.Config)
             Segment(number, model_.ConfigLines.back());
         if (model_.RegisterLines.size() > before.Register) {
@@ -80,15 +90,15 @@ public:
                      "the bit range of register name \"" + line.Name + "\" is not a number");
         }
         if (model_.FollowRules.size() > before.Follow)
-            rules_.push_back({number, "FOLLOW", model_.FollowRules.back().Ids});
+            UnknownIds(number, "FOLLOW", model_.FollowRules.back().Ids);
         if (model_.FollowNotRules.size() > before.FollowNot)
-            rules_.push_back({number, "FOLLOW_NOT", model_.FollowNotRules.back().Ids});
+            UnknownIds(number, "FOLLOW_NOT", model_.FollowNotRules.back().Ids);
         if (model_.ExclGroups.size() > before.Excl)
-            rules_.push_back({number, "EXCL", model_.ExclGroups.back().Ids});
+            UnknownIds(number, "EXCL", model_.ExclGroups.back().Ids);
         for (std::size_t i = before.Limits; i < model_.Limits.size(); ++i)
-            limitLines_.push_back(number);
+            CheckLimit(number, model_.Limits[i]);
         for (std::size_t i = before.Typed; i < model_.TypedFields.size(); ++i)
-            typedLines_.push_back(number);
+            CheckTypedField(number, model_.TypedFields[i]);
         if (model_.Formulas.size() > before.Formulas) {
             const TFormula& formula = model_.Formulas.back();
             if (!formula.Expression.empty() && !EndsInNumber(formula.Name))
@@ -96,37 +106,8 @@ public:
         }
     }
 
-    // Reports identifiers that no line carries, now that every line is known.
-    void Finish() {
-        std::unordered_set<std::uint16_t> known;
-        for (const TLine_& line : model_.ConfigLines)
-            known.insert(line.Id);
-        for (const TLineRegister_& line : model_.RegisterLines)
-            known.insert(line.Id);
-        for (const RuleIds& rule : rules_)
-            for (const std::uint16_t id : rule.Ids)
-                if (!known.contains(id))
-                    Warn(rule.Line, std::string(rule.Kind) + " identifier " + UIntToText(id) +
-                                        " matches no line");
-        CheckLimits();
-        CheckTypedFields();
-    }
-
-    int Report(const std::string& file) {
-        std::vector<Finding> all;
-        for (const Finding& f : problems_)
-            all.push_back({f.Line, f.Text});
-        for (const Finding& f : warnings_)
-            all.push_back({f.Line, "warning: " + f.Text});
-        std::stable_sort(all.begin(), all.end(),
-                         [](const Finding& a, const Finding& b) { return a.Line < b.Line; });
-        std::string out;
-        for (const Finding& f : all)
-            out += file + ":" + UIntToText(f.Line) + ": " + f.Text + "\n";
-        out += UIntToText(problems_.size()) + " problems\n";
-        std::cout << out;
-        return problems_.empty() ? 0 : 1;
-    }
+    const TModel& Model() const { return model_; }
+    std::size_t Problems() const { return problems_; }
 
 private:
     struct Sizes {
@@ -141,63 +122,53 @@ private:
     }
 
     bool HasBox(int box) const {
-        return box >= 0 && static_cast<std::size_t>(box) < model_.Formulas.size() &&
-               box < model_.ValueBoxCount;
+        return box >= 0 && static_cast<std::size_t>(box) < whole_->Formulas.size() &&
+               box < whole_->ValueBoxCount;
     }
 
     // An evaluator that knows every variable the file's formulas can use, each set to 1.
-    TSimpleEval EveryVariable() const {
-        TSimpleEval evaluator;
+    TSimpleEval& EveryVariable() {
+        if (evaluator_)
+            return *evaluator_;
+        evaluator_ = std::make_unique<TSimpleEval>();
         for (int i = 0; i < kValueBoxCount; ++i)
-            evaluator.SetVariable("E" + IntToText(i), 1.0);
-        for (const TCalcVal& val : model_.CalcVals)
-            evaluator.SetVariable(val.Name, 1.0);
-        for (const TRegVal& val : model_.RegVals)
-            evaluator.SetVariable(RegisterVariableName(val.Name), 1.0);
-        return evaluator;
+            evaluator_->SetVariable("E" + IntToText(i), 1.0);
+        for (const TCalcVal& val : whole_->CalcVals)
+            evaluator_->SetVariable(val.Name, 1.0);
+        for (const TRegVal& val : whole_->RegVals)
+            evaluator_->SetVariable(RegisterVariableName(val.Name), 1.0);
+        return *evaluator_;
     }
 
-    void CheckLimits() {
-        TSimpleEval evaluator = EveryVariable();
-        for (std::size_t i = 0; i < model_.Limits.size(); ++i) {
-            const TLimit& limit = model_.Limits[i];
-            const std::size_t line = limitLines_[i];
-            const char* kind = limit.What == TLimit::Kind::Range ? "RANGE" : "CHECK";
-            if (!HasBox(limit.Box))
-                Problem(line, std::string(kind) + " box " + IntToText(limit.Box) +
-                                  " has no SHOWVAL line");
-            if (limit.Condition.empty())
-                continue;
-            try {
-                evaluator.Expression = ConvertBitTags(limit.Condition);
-                evaluator.Evaluate();
-            } catch (const ESimpleEvalException& e) {
-                Problem(line, std::string(kind) + " condition: " + e.Message());
-            } catch (const std::exception& e) {
-                Problem(line, std::string(kind) + " condition: " + e.what());
-            }
+    void CheckLimit(std::size_t line, const TLimit& limit) {
+        const char* kind = limit.What == TLimit::Kind::Range ? "RANGE" : "CHECK";
+        if (!HasBox(limit.Box))
+            Problem(line,
+                    std::string(kind) + " box " + IntToText(limit.Box) + " has no SHOWVAL line");
+        if (limit.Condition.empty())
+            return;
+        try {
+            TSimpleEval& evaluator = EveryVariable();
+            evaluator.Expression = ConvertBitTags(limit.Condition);
+            evaluator.Evaluate();
+        } catch (const ESimpleEvalException& e) {
+            Problem(line, std::string(kind) + " condition: " + e.Message());
+        } catch (const std::exception& e) {
+            Problem(line, std::string(kind) + " condition: " + e.what());
         }
     }
 
-    void CheckTypedFields() {
-        for (std::size_t i = 0; i < model_.TypedFields.size(); ++i) {
-            const TTypedField& field = model_.TypedFields[i];
-            const std::size_t line = typedLines_[i];
-            if (!HasBox(field.Box) ||
-                !model_.Formulas[static_cast<std::size_t>(field.Box)].Expression.empty())
-                Problem(line, "TYPED box " + IntToText(field.Box) + " is no input box");
-            if (model_.RegNames.IndexOf(field.Name) < 0)
-                Problem(line, "TYPED bit-field " + field.Name + " has no register line");
-            try {
-                TypedFieldValues(field);
-            } catch (const std::exception& e) {
-                Problem(line, e.what());
-            }
+    void CheckTypedField(std::size_t line, const TTypedField& field) {
+        if (!HasBox(field.Box) ||
+            !whole_->Formulas[static_cast<std::size_t>(field.Box)].Expression.empty())
+            Problem(line, "TYPED box " + IntToText(field.Box) + " is no input box");
+        if (whole_->RegNames.IndexOf(field.Name) < 0)
+            Problem(line, "TYPED bit-field " + field.Name + " has no register line");
+        try {
+            TypedFieldValues(field);
+        } catch (const std::exception& e) {
+            Problem(line, e.what());
         }
-    }
-
-    void Problem(std::size_t number, std::string text) {
-        problems_.push_back({number, std::move(text)});
     }
 
     void Segment(std::size_t number, const TLine_& line) {
@@ -207,17 +178,40 @@ private:
                              "): its click box needs X1 <= X2 and Y1 <= Y2");
     }
 
-    void Warn(std::size_t number, std::string text) {
-        warnings_.push_back({number, std::move(text)});
+    // Identifiers of a rule that no line of the whole file carries.
+    void UnknownIds(std::size_t number, const char* kind, const std::vector<std::uint16_t>& ids) {
+        std::size_t unknown = 0;
+        for (const std::uint16_t id : ids) {
+            if (known_[id])
+                continue;
+            if (++unknown <= kMaxIdsReported)
+                Warn(number,
+                     std::string(kind) + " identifier " + UIntToText(id) + " matches no line");
+        }
+        if (unknown > kMaxIdsReported)
+            Warn(number, UIntToText(unknown - kMaxIdsReported) + " more " + kind +
+                             " identifiers of this line match no line");
     }
 
+    void Problem(std::size_t number, const std::string& text) {
+        ++problems_;
+        Emit(number, text);
+    }
+
+    void Warn(std::size_t number, const std::string& text) { Emit(number, "warning: " + text); }
+
+    void Emit(std::size_t number, const std::string& text) {
+        if (whole_ != nullptr)
+            std::cout << file_ << ':' << number << ": " << text << '\n';
+    }
+
+    const std::string& file_;
+    const TModel* whole_;
+    std::vector<bool> known_; // by 16-bit identifier: a line of the file carries it
+    std::unique_ptr<TSimpleEval> evaluator_;
     TModel model_;
     MemoryValueBoxes boxes_;
-    std::vector<Finding> problems_;
-    std::vector<Finding> warnings_;
-    std::vector<RuleIds> rules_;
-    std::vector<std::size_t> limitLines_; // the line of each limit
-    std::vector<std::size_t> typedLines_; // the line of each typed field
+    std::size_t problems_ = 0;
 };
 
 } // namespace
@@ -234,11 +228,16 @@ int RunCheck(const Args& args) {
         std::cout << *file << ": " << e.what() << "\n1 problems\n";
         return 1;
     }
-    Checker checker;
+    std::ios::sync_with_stdio(false);
+    Checker first(*file, nullptr);
+    ForEachDescriptionLine(
+        text, [&](std::size_t number, std::string_view line) { first.Line(number, line); });
+    Checker checker(*file, &first.Model());
     ForEachDescriptionLine(
         text, [&](std::size_t number, std::string_view line) { checker.Line(number, line); });
-    checker.Finish();
-    return checker.Report(*file);
+    std::cout << checker.Problems() << " problems\n";
+    std::cout.flush();
+    return checker.Problems() == 0 ? 0 : 1;
 }
 
 } // namespace quorvel::cli

@@ -1,7 +1,10 @@
 #include "cli/Render.h"
 
 #include "cli/Session.h"
+#include "util/TextFile.h"
 
+#include <QBuffer>
+#include <QByteArray>
 #include <QFont>
 #include <QGuiApplication>
 #include <QImage>
@@ -49,12 +52,25 @@ bool Draw(const Session& session, const std::string& path, std::string& error) {
             QString::fromLatin1(box.text.data(), static_cast<qsizetype>(box.text.size())));
     }
     painter.end();
-    if (!image.save(QString::fromLocal8Bit(path.c_str()), "PNG")) {
-        error = "Cannot write \"" + path + "\"";
+    // Encoded in memory and written with the path's own bytes: a file name that is not
+    // valid text in any encoding still names exactly the file asked for.
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    std::string reason;
+    if (!image.save(&buffer, "PNG") ||
+        !WriteWholeFile(path,
+                        std::string_view(png.constData(), static_cast<std::size_t>(png.size())),
+                        reason)) {
+        error = "Cannot write \"" + path + "\"" + (reason.empty() ? "" : ": " + reason);
         return false;
     }
     return true;
 }
+
+// Standard error carries only the program's own messages: the toolkit's warnings (such as
+// the one about a missing runtime directory of the off-screen platform) are dropped.
+void DropToolkitMessages(QtMsgType, const QMessageLogContext&, const QString&) {}
 
 } // namespace
 
@@ -65,6 +81,7 @@ bool RenderPng(const Session& session, const std::string& path, std::string& err
     // drawing, so nothing of Qt outlives it.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    qInstallMessageHandler(DropToolkitMessages);
     int argc = 1;
     char name[] = "quorvel";
     char* argv[] = {name, nullptr};

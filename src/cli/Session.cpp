@@ -1,7 +1,11 @@
 #include "cli/Session.h"
 
 #include "shell/KivDirectories.h"
+#include "util/KivStrings.h"
 #include "util/NumberText.h"
+#include "util/TextFile.h"
+
+#include <algorithm>
 
 namespace quorvel::cli {
 
@@ -17,6 +21,18 @@ bool ParsePoint(const std::string& text, int& x, int& y) {
     y = static_cast<int>(*py);
     return true;
 }
+
+namespace {
+
+bool HitsAnyLine(const TModel& model, int x, int y) {
+    auto hits = [x, y](const TLine_& line) {
+        return TSelection::HitTest(x, y, line.X1, line.Y1, line.X2, line.Y2);
+    };
+    return std::any_of(model.ConfigLines.begin(), model.ConfigLines.end(), hits) ||
+           std::any_of(model.RegisterLines.begin(), model.RegisterLines.end(), hits);
+}
+
+} // namespace
 
 Session::Session()
     : core_(std::make_unique<Configurator>(
@@ -37,6 +53,42 @@ void Session::Load(const std::string& device) {
     Guard([this, &device] { core_->ListBox1Click(device); });
 }
 
+std::vector<std::string> Session::Notes() const {
+    std::vector<std::string> notes;
+    for (const std::string& details : messages_.Details())
+        ForEachLine(details, [&notes](std::string_view line) { notes.emplace_back(line); });
+    if (Loaded())
+        return notes;
+    const std::string name = TrimCopy(device_);
+    const DeviceList& list = core_->Devices();
+    const auto& devices = list.DeviceTypes;
+    for (std::size_t i = 0; i < devices.size(); ++i) {
+        if (devices[i].Name != name)
+            continue;
+        if (devices[i].Diagram.empty())
+            notes.push_back("line " + UIntToText(list.DeviceLines[i]) +
+                            " of the device list has no diagram name");
+        return notes;
+    }
+    const std::string listMissing = "File \"" + std::string(kDeviceListFileName) + "\" not found";
+    if (std::find(messages_.Messages().begin(), messages_.Messages().end(), listMissing) !=
+        messages_.Messages().end())
+        return notes; // the list could not be read, which its message says
+    std::string note = name + " is not in the device list";
+    if (devices.empty())
+        note += ", which holds no device";
+    for (const TPic_Type& device : devices) {
+        if (EqualsIgnoreCaseAscii(device.Name, name)) {
+            note += " (names are matched with their case: did you mean " + device.Name + "?)";
+            break;
+        }
+    }
+    if (!devices.empty() && devices.front().Name.starts_with("\xEF\xBB\xBF"))
+        note += " (its first line starts with a byte-order mark, which is part of that name)";
+    notes.push_back(note);
+    return notes;
+}
+
 void Session::RunCode() {
     codeRan_ = true;
     Guard([this] { core_->Code1Click(); });
@@ -52,6 +104,9 @@ bool Session::Perform(const SessionAction& action) {
     using Kind = SessionAction::Kind;
     switch (action.What) {
     case Kind::Click:
+        if (!HitsAnyLine(core_->Model(), action.X, action.Y))
+            warnings_.push_back("the click at " + IntToText(action.X) + "," + IntToText(action.Y) +
+                                " hits no line of the diagram");
         Guard([&] { core_->Image1MouseDown(MouseButton::Left, action.X, action.Y); });
         break;
     case Kind::Middle:

@@ -40,7 +40,15 @@ public:
     void EnsureCode();
 
     const std::string& Device() const { return device_; }
+    // True when the device got as far as its diagram: the window would show it.
+    bool Loaded() const { return core_->CommandsVisible(); }
+    // The messages the window shows, with their texts exactly.
     const std::vector<std::string>& Messages() const { return messages_.Messages(); }
+    // What the command line adds: warnings about actions that did nothing (a click on no
+    // line), and notes that say why a load failed where the window stays silent or says
+    // little. Neither is one of the window's messages.
+    const std::vector<std::string>& Warnings() const { return warnings_; }
+    std::vector<std::string> Notes() const;
     const std::vector<std::string>& CodeLines() const { return codeLines_; }
     const MemoryValueBoxes& Boxes() const { return boxes_; }
     const MemoryLabels& Labels() const { return labels_; }
@@ -60,6 +68,7 @@ private:
     std::unique_ptr<Configurator> core_;
     std::string device_;
     std::vector<std::string> codeLines_;
+    std::vector<std::string> warnings_;
     bool codeRan_ = false;
 };
 

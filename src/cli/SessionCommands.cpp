@@ -3,8 +3,10 @@
 #include "cli/SessionCommands.h"
 #include "cli/CliCommand.h"
 #include "cli/Json.h"
+#include "cli/OutputPath.h"
 #include "cli/Render.h"
 #include "cli/Session.h"
+#include "shell/KivDirectories.h"
 #include "util/NumberText.h"
 
 #include <iostream>
@@ -14,9 +16,9 @@ namespace quorvel::cli {
 
 namespace {
 
-constexpr const char* kRunUsage = "quorvel run DEVICE [ACTION]... [--json] [--png FILE]";
-constexpr const char* kCodeUsage = "quorvel code DEVICE [ACTION]...";
-constexpr const char* kRenderUsage = "quorvel render DEVICE [ACTION]... -o FILE.png";
+constexpr const char* kRunUsage = "quorvel run DEVICE [ACTION]... [--json] [--png FILE] [--strict]";
+constexpr const char* kCodeUsage = "quorvel code DEVICE [ACTION]... [--strict]";
+constexpr const char* kRenderUsage = "quorvel render DEVICE [ACTION]... -o FILE.png [--strict]";
 
 constexpr const char* kActionsHelp =
     "Actions, performed in the order given:\n"
@@ -30,11 +32,23 @@ constexpr const char* kActionsHelp =
     "  --reload           Reload All\n"
     "  --code             runs the Code command\n";
 
+constexpr const char* kStatusHelp =
+    "Every message the window would show is printed on standard error. What the command\n"
+    "line adds goes there too: \"warning: ...\" for an action that did nothing (a click\n"
+    "that hits no line) and \"note: ...\" for why a device did not load.\n"
+    "\n"
+    "Exit status:\n"
+    "  0  the device loaded and no message was shown\n"
+    "  1  a message was shown, the device did not load, or an output file was refused or\n"
+    "     could not be written; with --strict, also any warning\n"
+    "  2  the command line itself is wrong (unknown option, missing DEVICE, ...)\n";
+
 struct SessionOptions {
     std::string Device;
     std::vector<SessionAction> Actions;
     bool Json = false;
     std::string Png;
+    bool Strict = false;
     bool Help = false;
 };
 
@@ -85,6 +99,9 @@ std::optional<std::string> ParseSession(const Args& args, SessionOptions& option
             action.What = Kind::Reload;
         } else if (a == "--code") {
             action.What = Kind::Code;
+        } else if (a == "--strict") {
+            options.Strict = true;
+            continue;
         } else {
             std::optional<std::string> handled = extra(a, value);
             if (handled) {
@@ -119,6 +136,37 @@ bool RunSession(const SessionOptions& options, Session& session, const char* usa
     session.EnsureCode();
     for (const std::string& m : session.Messages())
         std::cerr << m << "\n";
+    for (const std::string& w : session.Warnings())
+        std::cerr << "warning: " << w << "\n";
+    for (const std::string& n : session.Notes())
+        std::cerr << "note: " << n << "\n";
+    return true;
+}
+
+// Resolves the output path against the caller's directory and refuses it when it must not
+// or cannot be written; returns false after reporting why.
+bool PrepareOutput(std::string& path) {
+    path = ResolveOutputPath(path);
+    const auto refusal = RefuseOutputPath(path, ProgramDirectory(false),
+                                          JoinPath(StartDirectory(), kSettingsFileName));
+    if (refusal) {
+        std::cerr << "quorvel: " << *refusal << "\n";
+        return false;
+    }
+    return true;
+}
+
+// Writes the picture of a loaded device; a device that did not load has no picture.
+bool WritePicture(const Session& session, const std::string& path) {
+    if (!session.Loaded()) {
+        std::cerr << "note: no picture written to \"" << path << "\": no device loaded\n";
+        return false;
+    }
+    std::string renderError;
+    if (!RenderPng(session, path, renderError)) {
+        std::cerr << renderError << "\n";
+        return false;
+    }
     return true;
 }
 
@@ -207,8 +255,10 @@ void PrintJson(const Session& session) {
     std::cout << w.Text() << "\n";
 }
 
-int ExitCode(const Session& session) {
-    return session.Messages().empty() ? 0 : 1;
+int ExitCode(const Session& session, const SessionOptions& options) {
+    const bool failed = !session.Loaded() || !session.Messages().empty() ||
+                        (options.Strict && !session.Warnings().empty());
+    return failed ? 1 : 0;
 }
 
 } // namespace
@@ -232,28 +282,26 @@ int RunRun(const Args& args) {
                      "one line per shown value box, then the initialisation code.\n\n"
                   << kActionsHelp
                   << "  --json             prints the whole state as one JSON object\n"
-                     "  --png FILE         also writes the diagram as the window shows it\n\n"
-                     "Example:\n"
+                     "  --png FILE         also writes the diagram as the window shows it\n"
+                     "  --strict           any warning makes the exit status 1\n\n"
+                  << kStatusHelp
+                  << "\nExample:\n"
                      "  quorvel run dsPIC33FJ128GP802 --box 0=8 --click 120,200 --json\n";
         return 0;
     }
     if (error)
         return UsageError(*error, kRunUsage);
+    if (!options.Png.empty() && !PrepareOutput(options.Png))
+        return 1;
     Session session;
     if (!RunSession(options, session, kRunUsage))
         return 2;
-    if (!options.Png.empty()) {
-        std::string renderError;
-        if (!RenderPng(session, options.Png, renderError)) {
-            std::cerr << renderError << "\n";
-            return 1;
-        }
-    }
+    const bool pictureFailed = !options.Png.empty() && !WritePicture(session, options.Png);
     if (options.Json)
         PrintJson(session);
     else
         PrintPlain(session);
-    return ExitCode(session);
+    return pictureFailed ? 1 : ExitCode(session, options);
 }
 
 int RunCode(const Args& args) {
@@ -264,7 +312,8 @@ int RunCode(const Args& args) {
         std::cout << "usage: " << kCodeUsage << "\n\n"
                   << "Loads DEVICE, performs the actions and prints only the initialisation\n"
                      "code, exactly as the code window shows it.\n\n"
-                  << kActionsHelp
+                  << kActionsHelp << "  --strict           any warning makes the exit status 1\n\n"
+                  << kStatusHelp
                   << "\nExample:\n"
                      "  quorvel code PIC18F45K22 --click 100,120 > clock_init.inc\n";
         return 0;
@@ -275,7 +324,7 @@ int RunCode(const Args& args) {
     if (!RunSession(options, session, kCodeUsage))
         return 2;
     PrintCode(session);
-    return ExitCode(session);
+    return ExitCode(session, options);
 }
 
 int RunRender(const Args& args) {
@@ -291,8 +340,10 @@ int RunRender(const Args& args) {
                   << "Loads DEVICE, performs the actions and writes the diagram as the window\n"
                      "would show it: the bitmap with its marks and the shown value boxes.\n\n"
                   << kActionsHelp
-                  << "  -o, --output FILE  the PNG file to write\n\n"
-                     "Example:\n"
+                  << "  -o, --output FILE  the PNG file to write\n"
+                     "  --strict           any warning makes the exit status 1\n\n"
+                  << kStatusHelp
+                  << "\nExample:\n"
                      "  quorvel render PIC32MX795F512L --box 0=8 -o review.png\n";
         return 0;
     }
@@ -300,15 +351,14 @@ int RunRender(const Args& args) {
         return UsageError(*error, kRenderUsage);
     if (options.Png.empty())
         return UsageError("missing -o FILE.png", kRenderUsage);
+    if (!PrepareOutput(options.Png))
+        return 1;
     Session session;
     if (!RunSession(options, session, kRenderUsage))
         return 2;
-    std::string renderError;
-    if (!RenderPng(session, options.Png, renderError)) {
-        std::cerr << renderError << "\n";
+    if (!WritePicture(session, options.Png))
         return 1;
-    }
-    return ExitCode(session);
+    return ExitCode(session, options);
 }
 
 } // namespace quorvel::cli

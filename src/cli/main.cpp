@@ -4,6 +4,7 @@
 #include "cli/EvalCommand.h"
 #include "cli/ReaderCommands.h"
 #include "cli/SessionCommands.h"
+#include "shell/KivDirectories.h"
 
 #include <cstring>
 #include <iostream>
@@ -41,6 +42,14 @@ void PrintHelp() {
         std::cout << "  " << c.Name << std::string(10 - std::strlen(c.Name), ' ') << c.Summary
                   << "\n";
     std::cout << "\n"
+                 "Exit status:\n"
+                 "  0  success: for run, code and render, the device loaded and no message was\n"
+                 "     shown\n"
+                 "  1  failure, reported on standard error: a message the window would show, a\n"
+                 "     device that did not load, a file that could not be read, or an output\n"
+                 "     file refused or not written; with --strict, also any warning\n"
+                 "  2  the command line itself is wrong\n"
+                 "\n"
                  "Run \"quorvel COMMAND --help\" for the options of a command.\n";
 }
 
@@ -50,6 +59,9 @@ void PrintHelp() {
 
 int main(int argc, char** argv) {
     using namespace quorvel::cli;
+    // Recorded before anything changes the current directory: relative output paths and the
+    // settings file are taken against it.
+    (void)quorvel::StartDirectory();
     const std::string usage = "quorvel --help | --version | COMMAND [ARGS]...";
     if (argc < 2)
         return UsageError("missing command", usage);

@@ -61,6 +61,24 @@ TEST(CheckCommand, WarnsAboutWhatLoadsButCannotWork) {
                   ":7: warning: SHOWVAL name \"Ex\" does not end in a number\n" + "0 problems\n");
 }
 
+TEST(CheckCommand, CapsTheUnknownIdentifiersOfALine) {
+    ScratchDir dir;
+    // 60,000 identifiers of which only the line's own 5 is known: the report stays short.
+    std::string ids;
+    for (int i = 0; i < 60000; ++i)
+        ids += std::to_string(i % 30000) + " ";
+    const std::string file =
+        dir.Write("many.txt", "FOLLOW,0,0,5,5," + ids + "\nA,5,0,3,3,9,9,-1,-1,1\n");
+    const CliResult r = RunQuorvel({"check", file});
+    EXPECT_EQ(r.ExitCode, 0);
+    std::string expected;
+    for (int id : {0, 1, 2, 3, 4, 6, 7, 8, 9, 10})
+        expected +=
+            file + ":1: warning: FOLLOW identifier " + std::to_string(id) + " matches no line\n";
+    expected += file + ":1: warning: 59988 more FOLLOW identifiers of this line match no line\n";
+    EXPECT_EQ(r.Out, expected + "0 problems\n");
+}
+
 TEST(CheckCommand, KeepsCountingValueBoxesAfterTheLastOne) {
     ScratchDir dir;
     std::string text;

@@ -78,7 +78,7 @@ TEST_F(SessionCommandTest, CodePrintsOnlyTheCodeOfTheLastCodeCommand) {
 TEST_F(SessionCommandTest, MessagesGoToStderrAndSetTheExitCode) {
     const CliResult r = Run({"run", "GHOST", "--json"});
     EXPECT_EQ(r.ExitCode, 1);
-    EXPECT_EQ(r.Err, "Defs directory not found\n");
+    EXPECT_TRUE(r.Err.starts_with("Defs directory not found\nnote: ")) << r.Err;
     EXPECT_NE(r.Out.find("\"messages\":[\"Defs directory not found\"]"), std::string::npos);
 }
 
