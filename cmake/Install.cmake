@@ -23,17 +23,17 @@ install(DIRECTORY ${CMAKE_SOURCE_DIR}/data/ DESTINATION ${QUORVEL_INSTALL_PROGRA
         COMPONENT program)
 
 # Relative links, so that the tree works wherever it is unpacked.
-install(CODE "
-    set(bin \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/bin\")
-    file(MAKE_DIRECTORY \"\${bin}\")
-    file(CREATE_LINK ../${QUORVEL_INSTALL_PROGRAM_DIR}/quorvel \"\${bin}/quorvel\" SYMBOLIC)
-    if(${QUORVEL_BUILD_GUI})
-        file(CREATE_LINK ../${QUORVEL_INSTALL_PROGRAM_DIR}/Quorvel_Configuration
-             \"\${bin}/quorvel-config\" SYMBOLIC)
-    endif()
-" COMPONENT program)
+function(quorvel_install_link executable name)
+    install(CODE "
+        set(bin \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/bin\")
+        file(MAKE_DIRECTORY \"\${bin}\")
+        file(CREATE_LINK ../${QUORVEL_INSTALL_PROGRAM_DIR}/${executable} \"\${bin}/${name}\" SYMBOLIC)
+    " COMPONENT program)
+endfunction()
+quorvel_install_link(quorvel quorvel)
 
 if(QUORVEL_BUILD_GUI)
+    quorvel_install_link(Quorvel_Configuration quorvel-config)
     install(FILES ${CMAKE_SOURCE_DIR}/packaging/quorvel-config.desktop
             DESTINATION share/applications COMPONENT program)
     install(FILES ${CMAKE_SOURCE_DIR}/packaging/quorvel-config.svg
@@ -47,15 +47,18 @@ set(CPACK_PACKAGE_VENDOR "Quorvel Config developers")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
     "clock configuration of PIC, dsPIC and PIC32 microcontrollers")
 set(CPACK_PACKAGE_DESCRIPTION
-    "Pick a device, click its clock diagram to choose configuration bits and register\n"
-    "bit-fields, read the resulting frequencies and copy the register initialisation code.\n"
-    "Includes the command line quorvel for build scripts.")
+    "Pick a device, click its clock diagram to choose configuration bits and register \
+bit-fields, read the resulting frequencies and copy the register initialisation code. \
+Includes the command line quorvel for build scripts.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_COMPONENTS_ALL program)
 set(CPACK_DEB_COMPONENT_INSTALL OFF)
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "Quorvel Config developers <quorvel@localhost>")
 set(CPACK_DEBIAN_PACKAGE_SECTION electronics)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
-# The libraries the executables link (Qt among them) become the package's dependencies.
+# The libraries the executables link (Qt among them) become the package's dependencies; the
+# toolkit's platform plugins (the window's, and the off-screen one that draws PNGs) and the
+# font of the value boxes are loaded at run time, so they are named here.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, fonts-dejavu-core")
 include(CPack)

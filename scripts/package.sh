@@ -42,5 +42,9 @@ echo "$out" | grep -q " = " || fail "no value boxes printed: $out"
 [ -f "$work/Quorvel_Configuration.ini" ] || fail "no settings file in the current directory"
 grep -q "^vP=$root/usr/lib/quorvel/Defs$" "$work/Quorvel_Configuration.ini" ||
     fail "the settings do not point at the installed definitions"
+env -u XDG_RUNTIME_DIR PATH="$root/usr/bin:$PATH" quorvel render PIC18F45K22 -o diagram.png \
+    2>"$work/err" || fail "quorvel render exited with $?: $(cat "$work/err")"
+[ -s "$work/err" ] && fail "standard error of render was not empty: $(cat "$work/err")"
+[ -s "$work/diagram.png" ] || fail "render wrote no picture in the current directory"
 echo "$out"
 echo "== the installed copy of $deb works"
