@@ -16,16 +16,36 @@
 
 namespace {
 
-// One scratch settings file for the whole run, in the system's temporary directory.
-const std::string& SettingsPath() {
-    static const std::string path = [] {
+// One scratch directory for the whole run, in shared memory where there is one (every
+// write syncs the file, which costs nothing there), else in the temporary directory. It is
+// removed when the run ends.
+class ScratchSettings {
+public:
+    ScratchSettings() {
         std::error_code ec;
-        const auto dir = std::filesystem::temp_directory_path(ec) /
-                         ("quorvel-fuzz-settings-" + std::to_string(::getpid()));
-        std::filesystem::create_directories(dir, ec);
-        return (dir / "Quorvel_Configuration.ini").string();
-    }();
-    return path;
+        const std::filesystem::path shm = "/dev/shm";
+        const auto base =
+            std::filesystem::is_directory(shm, ec) ? shm : std::filesystem::temp_directory_path(ec);
+        dir_ = base / ("quorvel-fuzz-settings-" + std::to_string(::getpid()));
+        std::filesystem::create_directories(dir_, ec);
+        path_ = (dir_ / "Quorvel_Configuration.ini").string();
+    }
+    ~ScratchSettings() {
+        std::error_code ec;
+        std::filesystem::remove_all(dir_, ec);
+    }
+    ScratchSettings(const ScratchSettings&) = delete;
+    ScratchSettings& operator=(const ScratchSettings&) = delete;
+    const std::string& Path() const { return path_; }
+
+private:
+    std::filesystem::path dir_;
+    std::string path_;
+};
+
+const std::string& SettingsPath() {
+    static const ScratchSettings scratch;
+    return scratch.Path();
 }
 
 } // namespace
