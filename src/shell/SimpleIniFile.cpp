@@ -363,11 +363,6 @@ bool TSimpleIniFile::UpdateFile(std::string& error) {
         error = "not a regular file";
         return false;
     }
-    // A file without write permission is read-only also for the superuser.
-    if (exists && (::access(target.c_str(), W_OK) != 0 || (st.st_mode & 0222) == 0)) {
-        error = ErrorText(EACCES);
-        return false;
-    }
     // Another instance may have written since this one read: replay the changes on the
     // file as it is now.
     std::string current;
@@ -379,8 +374,15 @@ bool TSimpleIniFile::UpdateFile(std::string& error) {
     for (const Change& change : pending_)
         fresh.Apply(change);
     text_ = std::move(fresh.text_);
-    if (!(exists && text_ == current) && !ReplaceFile(target, exists ? &st : nullptr, text_, error))
-        return false;
+    if (!(exists && text_ == current)) {
+        // A file without write permission is read-only also for the superuser.
+        if (exists && (::access(target.c_str(), W_OK) != 0 || (st.st_mode & 0222) == 0)) {
+            error = ErrorText(EACCES);
+            return false;
+        }
+        if (!ReplaceFile(target, exists ? &st : nullptr, text_, error))
+            return false;
+    }
     pending_.clear();
     return true;
 }

@@ -179,8 +179,9 @@ TEST(TSimpleIniFile, ReadOnlyFileIsOnlyRead) {
         TSimpleIniFile ini(path);
         ini.WriteDefault("PIC", "vP", "/other");
         EXPECT_FALSE(ini.Modified()) << "an existing key needs no write";
+        ini.WriteString("PIC", "vP", "/a");
         std::string error;
-        EXPECT_TRUE(ini.UpdateFile(error)) << error;
+        EXPECT_TRUE(ini.UpdateFile(error)) << "rewriting a value as it is changes nothing";
     }
     TSimpleIniFile ini(path);
     ini.WriteDefault("PIC", "vB", "/b");
