@@ -182,7 +182,8 @@ TEST(ShippedLimits, AddedFamiliesReportClocksBeyondTheirDataSheetLimits) {
          "PIC16F182x",
          {"FOSC: HS crystal"},
          "12",
-         {"Fosc = 48 Mhz is above its maximum of 32 Mhz (Fosc at most 32 MHz)",
+         {"Fpri = 12 Mhz is above its maximum of 8 Mhz (PLL input range 4 to 8 MHz)",
+          "Fosc = 48 Mhz is above its maximum of 32 Mhz (Fosc at most 32 MHz)",
           "Fcy = 12 Mhz is above its maximum of 8 Mhz (Fcy at most 8 MIPS)"}},
     };
     for (const auto& c : cases) {

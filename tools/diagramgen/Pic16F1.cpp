@@ -153,9 +153,9 @@ Diagram Pic16F1Diagram(const std::string& name, const std::string& devices) {
     b.Box(80, 92, "", "Fosc1");
     b.Box(548, 400, fint, "INTOSC");
     b.Text(548, 423, 60, 14, "INTOSC");
-    b.Box(392, 55, fpri, "Fpri");
+    const int fpriBox = b.Box(392, 55, fpri, "Fpri");
     b.Text(392, 40, 50, 14, "Fpri", Align::Center);
-    b.Box(552, 55, fpll, "Fpll");
+    const int fpllBox = b.Box(552, 55, fpll, "Fpll");
     b.Text(552, 40, 50, 14, "Fpll", Align::Center);
     const int foscBox = b.Box(686, 117, fsys, "Fosc");
     b.Text(686, 100, 50, 14, "Fosc", Align::Center, true);
@@ -165,7 +165,16 @@ Diagram Pic16F1Diagram(const std::string& name, const std::string& devices) {
     const int fcyBox = b.Box(686, 184, "sum(" + fsys + ") / 4", "Fcy");
     b.Text(686, 208, 50, 14, "Fcy", Align::Center, true);
 
-    // Data-sheet limits.
+    // Data-sheet limits: the 4x PLL (PLLEN or SPLLEN, SCS on the primary clock) takes 4 to
+    // 8 MHz from an external clock or crystal other than LP and RC, and the internal block
+    // only at 8 MHz; at most 32 MHz, 8 MIPS.
+    const std::string pllAsked = "(PLLEN | OSCCON<7>) & (OSCCON<1:0> = 0)";
+    const std::string pllSource = "not((FOSC = 0) | (FOSC = 3) | (FOSC = 4))";
+    b.Range(fpriBox, "4", "8", "PLL input range 4 to 8 MHz", pllAsked + " & " + pllSource);
+    b.Check(fpllBox,
+            "ifthen(" + pllAsked + ", ifthen(FOSC = 4, " + fint + " = 8, " + pllSource + "), 1)",
+            "the 4x PLL engages only for an external clock or crystal other than LP and RC, "
+            "or the internal oscillator at 8 MHz");
     b.Range(foscBox, "", "32", "Fosc at most 32 MHz");
     b.Range(fcyBox, "", "8", "Fcy at most 8 MIPS");
 

@@ -108,7 +108,7 @@ Diagram Pic16F88xDiagram() {
     const int fcyBox = b.Box(680, outY + 56, "sum(" + fsys + ") / 4", "Fcy");
     b.Text(680, outY + 80, 50, 14, "Fcy", Align::Center, true);
 
-    // Data-sheet limits.
+    // Data-sheet limits: DC to 20 MHz, one instruction in 200 ns at the fastest.
     b.Range(foscBox, "", "20", "Fosc at most 20 MHz");
     b.Range(fcyBox, "", "5", "Fcy at most 5 MIPS");
 

@@ -144,7 +144,7 @@ Diagram Pic18K20Diagram() {
     b.Text(548, 443, 60, 14, "INTOSC");
     const int fpriBox = b.Box(392, 78, fpri, "Fpri");
     b.Text(392, 62, 50, 14, "Fpri", Align::Center);
-    b.Box(552, 78, fpll, "Fpll");
+    const int fpllBox = b.Box(552, 78, fpll, "Fpll");
     b.Text(552, 62, 50, 14, "Fpll", Align::Center);
     const int foscBox = b.Box(686, 117, fsys, "Fosc");
     b.Text(686, 100, 50, 14, "Fosc", Align::Center, true);
@@ -154,8 +154,11 @@ Diagram Pic18K20Diagram() {
     const int fcyBox = b.Box(686, 184, "sum(" + fsys + ") / 4", "Fcy");
     b.Text(686, 208, 50, 14, "Fcy", Align::Center, true);
 
-    // Data-sheet limits: HSPLL takes an HS crystal of 4 to 16 MHz; at most 64 MHz.
+    // Data-sheet limits: HSPLL takes a 4 to 16 MHz crystal, PLLEN the internal block at 8 or
+    // 16 MHz only, while SCS chooses the primary clock; at most 64 MHz, 16 MIPS.
     b.Range(fpriBox, "4", "16", "PLL input range 4 to 16 MHz", "(FOSC = 6) & (OSCCON<1:0> = 0)");
+    b.Check(fpllBox, "ifthen((FOSC > 7) & OSCTUNE<6> & (OSCCON<1:0> = 0), OSCCON<6:4> > 5, 1)",
+            "the 4x PLL takes the internal oscillator only at 8 or 16 MHz");
     b.Range(foscBox, "", "64", "Fosc at most 64 MHz");
     b.Range(fcyBox, "", "16", "Fcy at most 16 MIPS");
 
