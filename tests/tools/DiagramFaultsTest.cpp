@@ -151,6 +151,57 @@ TEST(DiagramFaults, Pic18PllPathIsLitOnlyWhenThePllEngages) {
     }
 }
 
+// Every combination of the choices that decide the 4x PLL, on each diagram that draws it as
+// tracks: the PLL area is lit exactly when Fpll is four times Fpri, and the direct path
+// exactly when it is not.
+TEST(DiagramFaults, PllTracksAgreeWithTheComputedClockForEveryChoice) {
+    const struct {
+        const char* device;
+        const char* diagram;
+        int pathY;
+        std::vector<std::string> fields; // the names of the lines whose choices decide
+    } diagrams[] = {
+        {"PIC18F45K22", "PIC18FxxK22", 104, {"FOSC", "PLLCFG", "OSCTUNE<6>", "OSCCON<6:4>"}},
+        {"PIC18F45K20", "PIC18FxxK20", 91, {"FOSC", "OSCTUNE<6>", "OSCCON<6:4>"}},
+        {"PIC16F1939", "PIC16F193x", 85, {"FOSC", "PLLEN", "OSCCON<7>", "OSCCON<6:3>"}},
+    };
+    for (const auto& d : diagrams) {
+        SCOPED_TRACE(d.diagram);
+        Session s(d.device, d.diagram);
+        s.Type("8");
+        std::vector<std::vector<std::pair<int, int>>> choices;
+        for (const std::string& field : d.fields) {
+            choices.emplace_back();
+            for (const DescLine& l : s.lines)
+                if ((l.kind == "CONFIG" || l.kind == "REGISTER") && l.fields[0] == field)
+                    choices.back().emplace_back(l.Int(3), l.Int(4));
+            ASSERT_FALSE(choices.back().empty()) << field;
+        }
+        std::vector<std::size_t> pick(choices.size(), 0);
+        int engaged = 0, direct = 0;
+        for (;;) {
+            for (std::size_t f = 0; f < choices.size(); ++f)
+                s.core.Image1MouseDown(MouseButton::Left, choices[f][pick[f]].first,
+                                       choices[f][pick[f]].second);
+            const double fpri = std::stod(s.boxes.Text(2));
+            const double fpll = std::stod(s.boxes.Text(3));
+            const bool times4 = fpll > fpri * 3;
+            (times4 ? engaged : direct)++;
+            EXPECT_EQ(s.AnyRed(446, 30, 548, d.pathY - 1), times4)
+                << s.boxes.Text(2) << " -> " << s.boxes.Text(3);
+            EXPECT_EQ(s.AnyRed(462, d.pathY, 530, d.pathY + 6), !times4)
+                << s.boxes.Text(2) << " -> " << s.boxes.Text(3);
+            std::size_t f = 0;
+            while (f < pick.size() && ++pick[f] == choices[f].size())
+                pick[f++] = 0;
+            if (f == pick.size())
+                break;
+        }
+        EXPECT_GT(engaged, 0);
+        EXPECT_GT(direct, 0);
+    }
+}
+
 // The limits the data sheets of the added families state: a set-up beyond them is reported,
 // the worked examples are not.
 TEST(ShippedLimits, AddedFamiliesReportClocksBeyondTheirDataSheetLimits) {
