@@ -16,8 +16,10 @@ constexpr const char* kHelp =
     "\n"
     "Reads the configuration section of a device definition file as the program does and\n"
     "prints its configuration words as JSON, in file order:\n"
-    "  {\"words\":[{\"name\",\"address\",\"fields\":[{\"name\",\"description\",\"mask\",\n"
-    "    \"settings\":[{\"mask\",\"value\",\"description\"}]}]}]}\n"
+    "  {\"words\":[{\"name\",\"address\",\"default\",\"fields\":[{\"name\",\"description\",\n"
+    "    \"mask\",\"settings\":[{\"name\",\"mask\",\"value\",\"description\"}]}]}]}\n"
+    "\"default\" is the word's <wdefault> value, null without one; a setting's \"name\" is the\n"
+    "name=\"...\" of its opener line, empty without one.\n"
     "Bytes of 0x80 and above are written as the Latin-1 characters of the same number.\n"
     "On a bad number the program's message goes to stderr and the exit code is 1.\n"
     "\n"
@@ -42,6 +44,11 @@ std::string WordsJson(const std::vector<TConfigWord>& words) {
         json.String(word.Name);
         json.Key("address");
         json.Unsigned(word.Address);
+        json.Key("default");
+        if (word.Default)
+            json.Unsigned(*word.Default);
+        else
+            json.Null();
         json.Key("fields");
         json.BeginArray();
         for (const TField& field : word.Fields) {
@@ -56,6 +63,8 @@ std::string WordsJson(const std::vector<TConfigWord>& words) {
             json.BeginArray();
             for (const TSetting& setting : field.Settings) {
                 json.BeginObject();
+                json.Key("name");
+                json.String(setting.Name);
                 json.Key("mask");
                 json.Unsigned(setting.Mask);
                 json.Key("value");

@@ -27,6 +27,7 @@ public:
     // Shortest text that reads back to the same double; null for a value that is not finite.
     void Double(double value);
     void Bool(bool value);
+    void Null();
 
     const std::string& Text() const { return out_; }
 

@@ -33,6 +33,10 @@ void UpperInPlace(std::string& s) {
             c = static_cast<char>(c - 'a' + 'A');
 }
 
+char Upper(char c) {
+    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
 bool Contains(std::string_view upperLine, std::string_view upperTag) {
     return upperLine.find(upperTag) != std::string_view::npos;
 }
@@ -104,6 +108,25 @@ void TrimInPlace(std::string& s) {
     s.erase(0, begin);
 }
 
+// The name attribute of the opener at `at`: the text between the quotes of the first
+// name="..." (ASCII case ignored) before the line's first ">" at `close`; empty without one.
+std::string OpenerName(std::string_view line, std::size_t at, std::size_t close) {
+    const std::string_view tag = line.substr(at, close == LineTags::kNone ? close : close - at);
+    constexpr std::string_view kAttribute = "NAME=\"";
+    for (std::size_t i = 0; i + kAttribute.size() <= tag.size(); ++i) {
+        std::size_t k = 0;
+        while (k < kAttribute.size() && Upper(tag[i + k]) == kAttribute[k])
+            ++k;
+        if (k < kAttribute.size())
+            continue;
+        const std::size_t begin = i + kAttribute.size();
+        const std::size_t end = tag.find('"', begin);
+        return end == std::string_view::npos ? std::string()
+                                             : std::string(tag.substr(begin, end - begin));
+    }
+    return std::string();
+}
+
 template <typename T> T& AppendEntry(std::vector<T>& list) {
     if (list.size() >= kMaxListEntries)
         throw ConversionError(kRangeCheckError);
@@ -122,6 +145,7 @@ public:
 
     void Line(std::string_view line, const LineTags& tags) {
         tags_ = &tags;
+        line_ = line;
         if (tags.sectionStart)
             state_ = ScanState::InSection;
         if (tags.sectionEnd)
@@ -150,7 +174,7 @@ private:
             haveField_ = true;
         }
         if (tags.Opens(tags.setting, kSettingName) && haveField_) {
-            AppendEntry(settings_);
+            AppendEntry(settings_).Name = OpenerName(line_, tags.setting, tags.firstClose);
             state_ = ScanState::InSetting;
         }
     }
@@ -180,6 +204,9 @@ private:
                 StoreDescription(line, Field().Description);
             else if (state_ == ScanState::InSetting)
                 StoreDescription(line, Setting().Description);
+        } else if (values & LineTags::kDefault) {
+            if (state_ == ScanState::InWord)
+                words_.back().Default = ToUnsigned32(Stripped(line));
         }
     }
 
@@ -250,6 +277,7 @@ private:
     ScanState state_ = ScanState::BeforeSection;
     bool haveField_ = false;
     const LineTags* tags_ = nullptr; // of the line being read
+    std::string_view line_;          // the line being read
     std::string buffer_;
 };
 

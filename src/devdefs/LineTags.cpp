@@ -61,6 +61,8 @@ constexpr Name kAddress = MakeName("WADDR>");
 constexpr Name kMask = MakeName("WMASK>");
 constexpr Name kRequired = MakeName("WREQ>");
 constexpr Name kValue = MakeName("WVALUE>");
+// Eight letters: its ">" is tested apart, since a name is compared as eight bytes at most.
+constexpr Name kDefault = MakeName("WDEFAULT");
 
 // True when the text at `at` reads the name once its ASCII letters are upper-cased. A name
 // holds only letters, "/" and ">", none of them a line end, so a comparison never matches
@@ -124,6 +126,9 @@ void TagAt(std::string_view text, std::size_t open, std::size_t line, LineTags& 
             tags.values |= LineTags::kRequired;
         else if (NameAt(text, at, kValue))
             tags.values |= LineTags::kValue;
+        else if (NameAt(text, at, kDefault) && at + kDefault.upper.size() < text.size() &&
+                 text[at + kDefault.upper.size()] == '>')
+            tags.values |= LineTags::kDefault;
         break;
     default:
         break;

@@ -21,6 +21,7 @@ struct LineTags {
         kRequired = 8,     // <wreq>
         kValue = 16,       // <wvalue>
         kDescription = 32, // <sdesc>
+        kDefault = 64,     // <wdefault>, a word's value before any field is chosen
     };
 
     bool anyOpen = false;           // the line holds a "<"

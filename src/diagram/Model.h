@@ -116,6 +116,7 @@ struct TConfigWord {
     std::string Name;
     std::uint32_t Address = 0;
     std::vector<TField> Fields;
+    std::optional<std::uint32_t> Default; // the word's value with no field chosen, if known
 };
 
 // A list of names whose lookup ignores ASCII letter case.

@@ -11,11 +11,11 @@ TEST(DefsCommand, PrintsTheWordsOfAFileAsJson) {
     const CliResult r = RunQuorvel({"defs", TestData("one_word_one_field_two_settings.vlk")});
     EXPECT_EQ(r.ExitCode, 0);
     EXPECT_EQ(r.Err, "");
-    EXPECT_EQ(r.Out, "{\"words\":[{\"name\":\"CONFIG1H\",\"address\":3145729,\"fields\":[{"
-                     "\"name\":\"FOSC\",\"description\":\"Oscillator Selection\",\"mask\":15,"
-                     "\"settings\":[{\"mask\":15,\"value\":2,\"description\":"
-                     "\"HS oscillator (above 4 MHz)\"},{\"mask\":15,\"value\":8,"
-                     "\"description\":\"Internal oscillator\"}]}]}]}\n");
+    EXPECT_EQ(r.Out, "{\"words\":[{\"name\":\"CONFIG1H\",\"address\":3145729,\"default\":37,"
+                     "\"fields\":[{\"name\":\"FOSC\",\"description\":\"Oscillator Selection\","
+                     "\"mask\":15,\"settings\":[{\"name\":\"HS\",\"mask\":15,\"value\":2,"
+                     "\"description\":\"HS oscillator (above 4 MHz)\"},{\"name\":\"\",\"mask\":15,"
+                     "\"value\":8,\"description\":\"Internal oscillator\"}]}]}]}\n");
 }
 
 TEST(DefsCommand, EscapesControlsAndWritesHighBytesAsLatin1) {
@@ -26,7 +26,7 @@ TEST(DefsCommand, EscapesControlsAndWritesHighBytesAsLatin1) {
     const CliResult r = RunQuorvel({"defs", file});
     EXPECT_EQ(r.ExitCode, 0);
     EXPECT_EQ(r.Out, "{\"words\":[{\"name\":\"q\\\"\\\\\\u0001\\u007f\xc3\xa9\xc3\xbf\xc2\x80\","
-                     "\"address\":4294967295,\"fields\":[]}]}\n");
+                     "\"address\":4294967295,\"default\":null,\"fields\":[]}]}\n");
 }
 
 TEST(DefsCommand, FailuresPrintTheProgramsMessage) {

@@ -82,6 +82,17 @@ def to_u32(text):
     return v
 
 
+def opener_name(line, up):
+    """The name="..." of the setting opener, looked for up to the line's first ">"."""
+    at = up.find(b"<SETTING")
+    tag = line[at : up.find(b">")]
+    p = tag.upper().find(b'NAME="')
+    if p < 0:
+        return ""
+    end = tag.find(b'"', p + 6)
+    return "" if end < 0 else tag[p + 6 : end].decode("latin-1")
+
+
 def read_definition(data):
     words = []
     state = 0
@@ -104,19 +115,19 @@ def read_definition(data):
             return p >= 0 and g >= 0 and p + len(name) + 1 < g
 
         if opens(b"CFGBITS"):
-            words.append({"name": "", "address": 0, "fields": []})
+            words.append({"name": "", "address": 0, "default": None, "fields": []})
             state, field, setting = 2, None, None
         if opens(b"FIELD") and words:
             field = {"name": "", "description": "", "mask": 0, "settings": []}
             words[-1]["fields"].append(field)
             state, setting = 3, None
         if opens(b"SETTING") and field is not None:
-            setting = {"mask": 0, "value": 0, "description": ""}
+            setting = {"name": opener_name(line, up), "mask": 0, "value": 0, "description": ""}
             field["settings"].append(setting)
             state = 4
         # Each value test sees the line as the tests before it left it.
         cur = line
-        for name in (b"SKEY", b"WADDR", b"WMASK", b"WREQ", b"WVALUE", b"SDESC"):
+        for name in (b"SKEY", b"WADDR", b"WMASK", b"WREQ", b"WVALUE", b"SDESC", b"WDEFAULT"):
             if b"<" + name + b">" not in cur.upper():
                 continue
             cur = text = strip_tags(cur)
@@ -132,6 +143,9 @@ def read_definition(data):
                 setting["mask"] = to_u32(text)
             elif name == b"WVALUE" and state == 4:
                 setting["value"] = to_u32(text)
+            elif name == b"WDEFAULT":
+                if state == 2:
+                    words[-1]["default"] = to_u32(text)
             elif name == b"SDESC":
                 if b"(" in text and b")" not in text:
                     p = text.find(b"(")
@@ -190,13 +204,19 @@ def definition_file(rng):
         add(b"<" + tag(rng, "cfgbits") + rng.choice([b" id=1>", b"s>", b">", b" x"]))
         add(b"<skey>" + random_text(rng) + b"</skey>")
         add(b"<waddr>" + number() + b"</waddr>")
+        if rng.random() < 0.5:
+            add(b"<" + tag(rng, "wdefault") + b">" + number() + b"</wdefault>")
         for _ in range(rng.randrange(0, 4)):
             add(b"  <" + tag(rng, "field") + rng.choice([b" n>", b"s>", b">"]))
             add(b"<" + tag(rng, "skey") + b">F" + str(rng.randrange(9)).encode() + b"</skey>")
             add(b"<sdesc>" + random_text(rng) + b"</sdesc>")
             add(b"<" + tag(rng, "wmask") + b">" + number() + b"</wmask>")
             for _ in range(rng.randrange(0, 4)):
-                add(b"<" + tag(rng, "setting") + rng.choice([b" a>", b">"]))
+                add(
+                    b"<"
+                    + tag(rng, "setting")
+                    + rng.choice([b" a>", b">", b' name="S1">', b' NAME="x y" b>', b' name="open>'])
+                )
                 add(b"<wreq>" + number() + b"</wreq>")
                 add(b"<" + tag(rng, "wValue") + b">" + number() + b"</wValue>")
                 add(b"<sdesc>" + random_text(rng) + b"</sdesc>")
@@ -207,6 +227,7 @@ def definition_file(rng):
                 b"<waddr>" + bad_number(rng).encode() + b"</waddr>",
                 b"<wmask>" + bad_number(rng).encode() + b"</wmask>",
                 b"<wValue>" + bad_number(rng).encode() + b"</wValue>",
+                b"<wdefault>" + bad_number(rng).encode() + b"</wdefault>",
                 b"<cfg>",
                 b"</cfg>",
                 b"<setting orphan>",

@@ -336,3 +336,40 @@ TEST(DefinitionFile, ListsBeyondSixteenBitIndicesAreRefused) {
 
 } // namespace
 } // namespace quorvel
+
+namespace quorvel {
+namespace {
+
+// --- Setting names and word defaults ---
+
+TEST(DefinitionAdditions, SettingKeepsTheNameOfItsOpenerLine) {
+    const auto words = Read(Section("<setting name=\"INTIO67\">\n<wValue>8</wValue>\n"
+                                    "<SETTING id=\"2\" NAME=\"HS\" x=\"y\">\n"
+                                    "<setting plain>\n"
+                                    "<setting name=\"open>\n"
+                                    "<setting a> name=\"after\"\n"));
+    ASSERT_EQ(words.size(), 1u);
+    const auto& settings = words[0].Fields[0].Settings;
+    ASSERT_EQ(settings.size(), 5u);
+    EXPECT_EQ(settings[0].Name, "INTIO67");
+    EXPECT_EQ(settings[0].Value, 8u);
+    EXPECT_EQ(settings[1].Name, "HS");
+    EXPECT_EQ(settings[2].Name, "");
+    EXPECT_EQ(settings[3].Name, ""); // the quote is not closed before the ">"
+    EXPECT_EQ(settings[4].Name, ""); // only the opener itself is looked at
+}
+
+TEST(DefinitionAdditions, WordDefaultIsReadInsideAWordOnly) {
+    const auto words = Read("<cfg>\n<cfgbits a>\n<skey>A</skey>\n<waddr>0x300001</waddr>\n"
+                            "<WDEFAULT>0x25</WDEFAULT>\n<field f>\n<wdefault>7</wdefault>\n"
+                            "<cfgbits b>\n<skey>B</skey>\n</cfg>\n");
+    ASSERT_EQ(words.size(), 2u);
+    EXPECT_EQ(words[0].Default, std::optional<std::uint32_t>(0x25));
+    EXPECT_FALSE(words[1].Default.has_value());
+    EXPECT_EQ(ReadError("<cfg>\n<cfgbits a>\n<wdefault>-1</wdefault>\n"), "Range check error");
+    EXPECT_EQ(ReadError("<cfg>\n<cfgbits a>\n<wdefault></wdefault>\n"),
+              "'' is not a valid integer value");
+}
+
+} // namespace
+} // namespace quorvel
