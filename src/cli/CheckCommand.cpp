@@ -29,9 +29,16 @@ constexpr const char* kHelp =
     "It also warns, as FILE:LINE: warning: ..., about what loads but cannot work: a line\n"
     "whose first end point lies right of or below its second, a FOLLOW, FOLLOW_NOT or EXCL\n"
     "identifier that matches no line, a computed SHOWVAL box whose name does not end in a\n"
-    "number, and a register bit-field name whose bit range is not a number. Warnings do not\n"
-    "count as problems. Of one line, at most 10 unknown identifiers are listed; one more\n"
-    "warning counts the rest. The report is printed as the file is read.\n"
+    "number, a register bit-field name whose bit range is not a number, and a SEQUENCE for a\n"
+    "register that no register line writes. Warnings do not count as problems. Of one line,\n"
+    "at most 10 unknown identifiers are listed; one more warning counts the rest. The report\n"
+    "is printed as the file is read.\n"
+    "\n"
+    "A SEQUENCE line gives writes a register needs on the chip around the generated code's\n"
+    "writes to it, such as an unlock:\n"
+    "  SEQUENCE, REGISTER, BEFORE|AFTER, TARGET, VALUE[, VALUE]...\n"
+    "writes each VALUE to TARGET in order, before or after the writes to REGISTER, in the C\n"
+    "and Basic code. A file without such lines is read as before.\n"
     "\n"
     "RANGE, CHECK and TYPED lines are checked further: their box must have a SHOWVAL line\n"
     "(an input box for TYPED), their conditions must evaluate with every box, setting and\n"
@@ -99,6 +106,8 @@ public:
             CheckLimit(number, model_.Limits[i]);
         for (std::size_t i = before.Typed; i < model_.TypedFields.size(); ++i)
             CheckTypedField(number, model_.TypedFields[i]);
+        if (model_.WriteSequences.size() > before.Sequences)
+            CheckSequence(number, model_.WriteSequences.back());
         if (model_.Formulas.size() > before.Formulas) {
             const TFormula& formula = model_.Formulas.back();
             if (!formula.Expression.empty() && !EndsInNumber(formula.Name))
@@ -111,14 +120,24 @@ public:
 
 private:
     struct Sizes {
-        std::size_t Config, Register, Follow, FollowNot, Excl, Formulas, Limits, Typed;
+        std::size_t Config, Register, Follow, FollowNot, Excl, Formulas, Limits, Typed, Sequences;
     };
 
     Sizes Measure() const {
-        return {model_.ConfigLines.size(), model_.RegisterLines.size(),
-                model_.FollowRules.size(), model_.FollowNotRules.size(),
-                model_.ExclGroups.size(),  model_.Formulas.size(),
-                model_.Limits.size(),      model_.TypedFields.size()};
+        return {model_.ConfigLines.size(),   model_.RegisterLines.size(),
+                model_.FollowRules.size(),   model_.FollowNotRules.size(),
+                model_.ExclGroups.size(),    model_.Formulas.size(),
+                model_.Limits.size(),        model_.TypedFields.size(),
+                model_.WriteSequences.size()};
+    }
+
+    // A sequence whose register no register line of the whole file writes never runs.
+    void CheckSequence(std::size_t line, const TWriteSequence& sequence) {
+        for (const TLineRegister_& reg : whole_->RegisterLines)
+            if (reg.Name.substr(0, reg.Name.find('<')) == sequence.Register)
+                return;
+        Warn(line,
+             "SEQUENCE register \"" + sequence.Register + "\" is written by no register line");
     }
 
     bool HasBox(int box) const {

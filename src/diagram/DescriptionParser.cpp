@@ -251,6 +251,45 @@ void AddValueBox(const Fields& f, const std::string& comment, TModel& model, Val
     ++model.ValueBoxCount;
 }
 
+bool IsIdentifier(std::string_view text) {
+    if (text.empty() || (text[0] >= '0' && text[0] <= '9'))
+        return false;
+    for (const char c : text)
+        if (!((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
+              c == '_'))
+            return false;
+    return true;
+}
+
+// SEQUENCE, REGISTER, BEFORE|AFTER, TARGET, VALUE[, VALUE]...
+void AddWriteSequence(const Fields& f, TModel& model) {
+    TWriteSequence sequence;
+    sequence.Register = UpperAscii(f.At(1));
+    if (!IsIdentifier(sequence.Register))
+        throw ConversionError("SEQUENCE needs a register name, not \"" + std::string(f.At(1)) +
+                              "\"");
+    const std::string position = UpperAscii(f.At(2));
+    if (position != "BEFORE" && position != "AFTER")
+        throw ConversionError("SEQUENCE needs BEFORE or AFTER, not \"" + std::string(f.At(2)) +
+                              "\"");
+    sequence.After = position == "AFTER";
+    sequence.Target = std::string(f.At(3));
+    if (!IsIdentifier(sequence.Target))
+        throw ConversionError("SEQUENCE needs the name of the register it writes, not \"" +
+                              sequence.Target + "\"");
+    f.At(4); // at least one value
+    f.ForEachFrom(4, [&](std::string_view field) {
+        const std::int64_t value = StrToInt64(field);
+        if (value < 0 || value > 0xFFFFFFFFLL)
+            ThrowRangeError();
+        CheckRoom(sequence.Values);
+        sequence.Values.push_back(static_cast<std::uint32_t>(value));
+        return true;
+    });
+    CheckRoom(model.WriteSequences);
+    model.WriteSequences.push_back(std::move(sequence));
+}
+
 } // namespace
 
 std::optional<BitRange> RegisterBitRange(std::string_view name) {
@@ -286,6 +325,7 @@ void ClearDiagramLines(TModel& model) {
     model.FollowRules.clear();
     model.FollowNotRules.clear();
     model.ExclGroups.clear();
+    model.WriteSequences.clear();
 }
 
 void ClearDiagramNames(TModel& model) {
@@ -344,6 +384,8 @@ void ParseDescriptionLine(std::string_view line, TModel& model, ValueBoxView& bo
         AddValueBox(fields, comment, model, boxes);
     else if (IsLimitLineKind(kind))
         ParseLimitLine(line, comment, model);
+    else if (kind == "SEQUENCE")
+        AddWriteSequence(fields, model);
     else
         AddConfigLine(fields, model);
 }

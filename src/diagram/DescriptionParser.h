@@ -1,6 +1,7 @@
 #pragma once
 // Parser of a diagram description file: the clickable configuration and register lines, the
-// FOLLOW / FOLLOW_NOT connectors, the EXCL groups and the SHOWVAL value boxes of a diagram.
+// FOLLOW / FOLLOW_NOT connectors, the EXCL groups and the SHOWVAL value boxes of a diagram,
+// and the write sequences (SEQUENCE lines) that registers need around their writes.
 
 #include "diagram/Model.h"
 #include "shell/Views.h"
@@ -37,8 +38,8 @@ void ParseDiagramDescription(std::string_view text, TModel& model, ValueBoxView&
 
 // The steps the two functions above are made of, for tools that go on after a bad line.
 
-// Empties ConfigLines, RegisterLines (with their marks), FollowRules, FollowNotRules and
-// ExclGroups.
+// Empties ConfigLines, RegisterLines (with their marks), FollowRules, FollowNotRules,
+// ExclGroups and WriteSequences.
 void ClearDiagramLines(TModel& model);
 // Empties the two name lists, CalcVals, RegVals, Formulas, Limits and TypedFields; no value
 // box is in use after it.

@@ -92,6 +92,15 @@ struct TRegVal {
     bool Chosen = false;
 };
 
+// Writes a register needs on the chip right before or right after it is written, such as an
+// unlock sequence: each value of Values is written to Target in order.
+struct TWriteSequence {
+    std::string Register; // the register written by the generated code, upper-cased
+    bool After = false;   // false: before the register's writes, true: after them
+    std::string Target;   // the register the sequence writes, as given
+    std::vector<std::uint32_t> Values;
+};
+
 // One entry of the device list.
 struct TPic_Type {
     std::string Name;
@@ -157,6 +166,7 @@ struct TModel {
     std::uint16_t ValueBoxCount = 0;
     std::vector<TLimit> Limits;
     std::vector<TTypedField> TypedFields;
+    std::vector<TWriteSequence> WriteSequences;
     std::vector<TConfigWord> ConfigWords;
 };
 

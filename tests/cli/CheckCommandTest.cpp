@@ -136,3 +136,23 @@ TEST(CheckCommand, EveryShippedDescriptionIsClean) {
 
 } // namespace
 } // namespace quorvel::test
+
+namespace quorvel::test {
+namespace {
+
+TEST(CheckCommand, ChecksWriteSequences) {
+    ScratchDir dir;
+    const std::string file = dir.Write("seq.txt", "OSCCON<2:0>,1,0,3,3,9,3,-1,-1,1\n"
+                                                  "SEQUENCE,OSCCON,BEFORE,SYSKEY,0,0xAA996655\n"
+                                                  "SEQUENCE,OSCTUN,AFTER,SYSKEY,0\n"
+                                                  "SEQUENCE,OSCCON,LATER,SYSKEY,0\n");
+    const CliResult r = RunQuorvel({"check", file});
+    EXPECT_EQ(r.ExitCode, 1);
+    EXPECT_EQ(r.Out, file +
+                         ":3: warning: SEQUENCE register \"OSCTUN\" is written by no register "
+                         "line\n" +
+                         file + ":4: SEQUENCE needs BEFORE or AFTER, not \"LATER\"\n1 problems\n");
+}
+
+} // namespace
+} // namespace quorvel::test

@@ -407,3 +407,46 @@ TEST(DescriptionInput, HugeLinesAndManyLinesStayLinear) {
 
 } // namespace
 } // namespace quorvel
+
+namespace quorvel {
+namespace {
+
+// --- Write sequences ---
+
+TEST(DescriptionSequences, ReadRegisterPositionTargetAndValuesInOrder) {
+    const Parsed p = Parse("sequence, osccon , Before, SYSKEY, 0, 0xAA996655, $556699AA // unlock\n"
+                           "SEQUENCE,OSCCON,AFTER,SYSKEY,0\n");
+    ASSERT_EQ(p.error, "");
+    ASSERT_EQ(p.model.WriteSequences.size(), 2u);
+    const TWriteSequence& before = p.model.WriteSequences[0];
+    EXPECT_EQ(before.Register, "OSCCON");
+    EXPECT_FALSE(before.After);
+    EXPECT_EQ(before.Target, "SYSKEY");
+    EXPECT_EQ(before.Values, (std::vector<std::uint32_t>{0, 0xAA996655, 0x556699AA}));
+    EXPECT_TRUE(p.model.WriteSequences[1].After);
+    EXPECT_TRUE(p.model.ConfigLines.empty()) << "a sequence is no configuration line";
+    TModel reloaded = p.model;
+    MemoryValueBoxes boxes;
+    ParseDiagramDescription("", reloaded, boxes);
+    EXPECT_TRUE(reloaded.WriteSequences.empty()) << "a new description replaces them";
+}
+
+TEST(DescriptionSequences, BadSequencesAreRefusedWithTheirReason) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"SEQUENCE,OSCCON,BEFORE,SYSKEY", "List index out of bounds (4)"},
+        {"SEQUENCE,OSC CON,BEFORE,SYSKEY,1", "SEQUENCE needs a register name, not \"OSC CON\""},
+        {"SEQUENCE,R<1>,BEFORE,K,1", "SEQUENCE needs a register name, not \"R<1>\""},
+        {"SEQUENCE,OSCCON,DURING,SYSKEY,1", "SEQUENCE needs BEFORE or AFTER, not \"DURING\""},
+        {"SEQUENCE,OSCCON,AFTER,9KEY,1",
+         "SEQUENCE needs the name of the register it writes, not \"9KEY\""},
+        {"SEQUENCE,OSCCON,AFTER,K,1,x", "'x' is not a valid integer value"},
+        {"SEQUENCE,OSCCON,AFTER,K,-1", "Range check error"},
+        {"SEQUENCE,OSCCON,AFTER,K,0x100000000", "Range check error"},
+        {"SEQUENCE,OSCCON,AFTER,K,4294967295", ""},
+    };
+    for (const auto& [line, message] : cases)
+        EXPECT_EQ(ErrorOf(line), message) << line;
+}
+
+} // namespace
+} // namespace quorvel
