@@ -1,5 +1,6 @@
 #include "cli/Session.h"
 
+#include "shell/CodeSettings.h"
 #include "shell/KivDirectories.h"
 #include "util/KivStrings.h"
 #include "util/NumberText.h"
@@ -93,6 +94,13 @@ void Session::RunCode() {
     codeRan_ = true;
     Guard([this] { core_->Code1Click(); });
     codeLines_ = core_->CodeLines();
+    configCodeLines_ = core_->ConfigCodeLines();
+}
+
+void Session::SetCodeOptions(std::optional<CodeLanguage> language, bool merge) {
+    // Without --lang, the window's choice in the settings file, as the window would use it.
+    core_->SetCodeLanguage(language ? language : ReadCodeLanguage(core_->Paths().SettingsFile));
+    core_->SetMergeWrites(merge);
 }
 
 void Session::EnsureCode() {

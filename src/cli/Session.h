@@ -7,6 +7,7 @@
 #include "shell/HeadlessViews.h"
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -38,6 +39,9 @@ public:
     bool Perform(const SessionAction& action);
     // Runs the Code command when no --code action ran, as the window's final state needs.
     void EnsureCode();
+    // The language of the code (nothing: the one chosen in the window, else the language of
+    // the definitions' slot) and merging.
+    void SetCodeOptions(std::optional<CodeLanguage> language, bool merge);
 
     const std::string& Device() const { return device_; }
     // True when the device got as far as its diagram: the window would show it.
@@ -50,6 +54,7 @@ public:
     const std::vector<std::string>& Warnings() const { return warnings_; }
     std::vector<std::string> Notes() const;
     const std::vector<std::string>& CodeLines() const { return codeLines_; }
+    const std::vector<std::string>& ConfigCodeLines() const { return configCodeLines_; }
     const MemoryValueBoxes& Boxes() const { return boxes_; }
     const MemoryLabels& Labels() const { return labels_; }
     const MemoryClipboard& Clipboard() const { return clipboard_; }
@@ -69,6 +74,7 @@ private:
     std::string device_;
     std::vector<std::string> codeLines_;
     std::vector<std::string> warnings_;
+    std::vector<std::string> configCodeLines_;
     bool codeRan_ = false;
 };
 

@@ -1,4 +1,4 @@
-// quorvel run, code and render: headless sessions on a device.
+// quorvel run, code, config and render: headless sessions on a device.
 
 #include "cli/SessionCommands.h"
 #include "cli/CliCommand.h"
@@ -6,6 +6,7 @@
 #include "cli/OutputPath.h"
 #include "cli/Render.h"
 #include "cli/Session.h"
+#include "results/CompilerCode.h"
 #include "shell/KivDirectories.h"
 #include "util/NumberText.h"
 
@@ -16,8 +17,12 @@ namespace quorvel::cli {
 
 namespace {
 
-constexpr const char* kRunUsage = "quorvel run DEVICE [ACTION]... [--json] [--png FILE] [--strict]";
-constexpr const char* kCodeUsage = "quorvel code DEVICE [ACTION]... [--strict]";
+constexpr const char* kRunUsage = "quorvel run DEVICE [ACTION]... [--json] [--png FILE] "
+                                  "[--lang pascal|basic|c] [--merge] [--strict]";
+constexpr const char* kCodeUsage =
+    "quorvel code DEVICE [ACTION]... [--lang pascal|basic|c] [--merge] [--strict]";
+constexpr const char* kConfigUsage =
+    "quorvel config DEVICE [ACTION]... [--lang pascal|basic|c] [--strict]";
 constexpr const char* kRenderUsage = "quorvel render DEVICE [ACTION]... -o FILE.png [--strict]";
 
 constexpr const char* kActionsHelp =
@@ -43,14 +48,43 @@ constexpr const char* kStatusHelp =
     "     could not be written; with --strict, also any warning\n"
     "  2  the command line itself is wrong (unknown option, missing DEVICE, ...)\n";
 
+constexpr const char* kLanguageHelp =
+    "  --lang pascal|basic|c\n"
+    "                     the language of the code; without it, the language chosen in the\n"
+    "                     code window, else that of the compiler whose \"Defs\" slot supplied\n"
+    "                     the definition file (vP Pascal, vB Basic, vC C)\n";
+constexpr const char* kMergeHelp =
+    "  --merge            one read-modify-write per register, combining all its chosen fields\n";
+
 struct SessionOptions {
     std::string Device;
     std::vector<SessionAction> Actions;
     bool Json = false;
     std::string Png;
     bool Strict = false;
+    std::optional<CodeLanguage> Language;
+    bool Merge = false;
     bool Help = false;
 };
+
+// Handles --lang (and --merge when `merge` is set): "" when taken, an error text when wrong,
+// nothing for another option.
+template <typename Value>
+std::optional<std::string> CodeOption(const std::string& a, Value& value, SessionOptions& options,
+                                      bool merge) {
+    if (a == "--lang") {
+        std::string v;
+        if (!value(v) || !CodeLanguageFromName(v))
+            return std::string("--lang needs pascal, basic or c");
+        options.Language = CodeLanguageFromName(v);
+        return std::string();
+    }
+    if (merge && a == "--merge") {
+        options.Merge = true;
+        return std::string();
+    }
+    return std::nullopt;
+}
 
 // Parses DEVICE and the actions; `extra` handles the options of one command. Returns an
 // error text, or nothing on success.
@@ -125,6 +159,7 @@ std::optional<std::string> ParseSession(const Args& args, SessionOptions& option
 
 // Runs the session; returns false after a usage error (already reported).
 bool RunSession(const SessionOptions& options, Session& session, const char* usage) {
+    session.SetCodeOptions(options.Language, options.Merge);
     session.Load(options.Device);
     for (const SessionAction& action : options.Actions) {
         if (!session.Perform(action)) {
@@ -244,6 +279,45 @@ void PrintJson(const Session& session) {
     for (const std::string& line : session.CodeLines())
         w.String(line);
     w.EndArray();
+    const std::vector<ChosenConfigBit> bits = ChosenConfigBits(model);
+    w.Key("configBits");
+    w.BeginArray();
+    for (const ChosenConfigBit& bit : bits) {
+        w.BeginObject();
+        w.Key("word");
+        w.String(bit.Word->Name);
+        w.Key("address");
+        w.Unsigned(bit.Word->Address);
+        w.Key("field");
+        w.String(bit.Field->Name);
+        w.Key("setting");
+        if (bit.Setting != nullptr)
+            w.String(bit.Setting->Name);
+        else
+            w.Null();
+        w.Key("mask");
+        w.Unsigned(bit.Field->Mask);
+        w.Key("value");
+        w.Unsigned(bit.Value);
+        w.EndObject();
+    }
+    w.EndArray();
+    w.Key("configWords");
+    w.BeginArray();
+    for (const ConfigWordValue& word : ConfigWordValues(model, bits)) {
+        w.BeginObject();
+        w.Key("word");
+        w.String(word.Word->Name);
+        w.Key("address");
+        w.Unsigned(word.Word->Address);
+        w.Key("value");
+        if (word.Value)
+            w.Unsigned(*word.Value);
+        else
+            w.Null();
+        w.EndObject();
+    }
+    w.EndArray();
     w.Key("clipboard");
     w.String(session.Clipboard().Text());
     w.Key("messages");
@@ -272,6 +346,8 @@ int RunRun(const Args& args) {
             result = "";
         } else if (a == "--png") {
             result = value(options.Png) ? "" : "--png needs FILE";
+        } else {
+            result = CodeOption(a, value, options, true);
         }
         return result;
     });
@@ -281,9 +357,12 @@ int RunRun(const Args& args) {
                      "actions and prints the final state: one line per configuration field,\n"
                      "one line per shown value box, then the initialisation code.\n\n"
                   << kActionsHelp
-                  << "  --json             prints the whole state as one JSON object\n"
+                  << "  --json             prints the whole state as one JSON object, with the\n"
+                     "                     chosen configuration fields (configBits) and the\n"
+                     "                     value of every configuration word (configWords)\n"
                      "  --png FILE         also writes the diagram as the window shows it\n"
-                     "  --strict           any warning makes the exit status 1\n\n"
+                  << kLanguageHelp << kMergeHelp
+                  << "  --strict           any warning makes the exit status 1\n\n"
                   << kStatusHelp
                   << "\nExample:\n"
                      "  quorvel run dsPIC33FJ128GP802 --box 0=8 --click 120,200 --json\n";
@@ -306,16 +385,18 @@ int RunRun(const Args& args) {
 
 int RunCode(const Args& args) {
     SessionOptions options;
-    const auto error = ParseSession(
-        args, options, [](const std::string&, auto&) { return std::optional<std::string>(); });
+    const auto error = ParseSession(args, options, [&](const std::string& a, auto& value) {
+        return CodeOption(a, value, options, true);
+    });
     if (options.Help) {
         std::cout << "usage: " << kCodeUsage << "\n\n"
-                  << "Loads DEVICE, performs the actions and prints only the initialisation\n"
-                     "code, exactly as the code window shows it.\n\n"
-                  << kActionsHelp << "  --strict           any warning makes the exit status 1\n\n"
+                  << "Loads DEVICE, performs the actions and prints only the register\n"
+                     "initialisation code, as the code window shows it under its heading.\n\n"
+                  << kActionsHelp << kLanguageHelp << kMergeHelp
+                  << "  --strict           any warning makes the exit status 1\n\n"
                   << kStatusHelp
                   << "\nExample:\n"
-                     "  quorvel code PIC18F45K22 --click 100,120 > clock_init.inc\n";
+                     "  quorvel code PIC18F45K22 --click 100,120 --lang c > clock_init.h\n";
         return 0;
     }
     if (error)
@@ -324,6 +405,36 @@ int RunCode(const Args& args) {
     if (!RunSession(options, session, kCodeUsage))
         return 2;
     PrintCode(session);
+    return ExitCode(session, options);
+}
+
+int RunConfig(const Args& args) {
+    SessionOptions options;
+    const auto error = ParseSession(args, options, [&](const std::string& a, auto& value) {
+        return CodeOption(a, value, options, false);
+    });
+    if (options.Help) {
+        std::cout << "usage: " << kConfigUsage << "\n\n"
+                  << "Loads DEVICE, performs the actions and prints only the configuration bits\n"
+                     "chosen on the diagram: in C one \"#pragma config FIELD = SETTING\" line per\n"
+                     "field, grouped by word in address order; in Pascal and Basic the same as\n"
+                     "comments with each field's mask and value. Then, in every language, the\n"
+                     "value of each configuration word whose default the definition file gives,\n"
+                     "as comments to copy into the compiler's project settings.\n\n"
+                  << kActionsHelp << kLanguageHelp
+                  << "  --strict           any warning makes the exit status 1\n\n"
+                  << kStatusHelp
+                  << "\nExample:\n"
+                     "  quorvel config PIC18F45K22 --click 189,158 --lang c\n";
+        return 0;
+    }
+    if (error)
+        return UsageError(*error, kConfigUsage);
+    Session session;
+    if (!RunSession(options, session, kConfigUsage))
+        return 2;
+    for (const std::string& line : session.ConfigCodeLines())
+        std::cout << line << "\n";
     return ExitCode(session, options);
 }
 

@@ -1,5 +1,5 @@
 #pragma once
-// quorvel run, code and render.
+// quorvel run, code, config and render.
 
 #include "cli/CliCommand.h"
 
@@ -7,6 +7,7 @@ namespace quorvel::cli {
 
 int RunRun(const Args& args);
 int RunCode(const Args& args);
+int RunConfig(const Args& args);
 int RunRender(const Args& args);
 
 } // namespace quorvel::cli

@@ -29,6 +29,7 @@ const std::vector<Command> kCommands = {
     {"eval", "evaluate formulas with variables and functions", RunEval},
     {"run", "load a device, perform actions and print the resulting state", RunRun},
     {"code", "load a device, perform actions and print the initialisation code", RunCode},
+    {"config", "load a device, perform actions and print the configuration bits", RunConfig},
     {"render", "load a device, perform actions and write the diagram as a PNG", RunRender},
 };
 

@@ -17,9 +17,10 @@ std::uint32_t BitNumber(const std::string& text) {
 
 } // namespace
 
-std::string InitCodeLine(const std::string& name, std::uint32_t value, const std::string& comment) {
+FieldWrite ParseFieldWrite(const std::string& name, std::uint32_t value) {
     const std::size_t open = name.find('<');
-    const std::string reg = name.substr(0, open == std::string::npos ? name.size() : open);
+    FieldWrite write;
+    write.Register = name.substr(0, open == std::string::npos ? name.size() : open);
     std::string bits = open == std::string::npos ? std::string() : name.substr(open + 1, 255);
     if (!bits.empty())
         bits.pop_back(); // the closing ">"
@@ -30,15 +31,19 @@ std::string InitCodeLine(const std::string& name, std::uint32_t value, const std
     const std::uint32_t lo = BitNumber(loText);
 
     // Unsigned 32-bit arithmetic: bits beyond bit 31 are lost.
-    std::uint32_t mask = 0;
     if (hi >= lo)
         for (std::uint32_t b = lo; b <= hi && b < 32; ++b)
-            mask |= std::uint32_t{1} << b;
-    std::string line = reg + " := (" + reg + " and (not " + UIntToText(mask) + "))";
-    if (value != 0) {
-        const std::uint32_t shifted = lo < 32 ? value << lo : 0;
-        line += " or " + UIntToText(shifted);
-    }
+            write.Mask |= std::uint32_t{1} << b;
+    write.Value = lo < 32 ? value << lo : 0;
+    return write;
+}
+
+std::string InitCodeLine(const std::string& name, std::uint32_t value, const std::string& comment) {
+    const FieldWrite write = ParseFieldWrite(name, value);
+    const std::string& reg = write.Register;
+    std::string line = reg + " := (" + reg + " and (not " + UIntToText(write.Mask) + "))";
+    if (value != 0)
+        line += " or " + UIntToText(write.Value);
     line += "; " + comment;
     return line;
 }

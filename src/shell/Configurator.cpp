@@ -77,6 +77,7 @@ bool Configurator::ReadDefinition(const std::string& deviceName) {
         ResolveDefsDir(deviceName, paths_.ProgramDir, paths_.SettingsFile, views_.Messages);
     defsPaths_ = r.Paths;
     defsDir_ = r.DefsDir;
+    defsSlot_ = r.Slot;
     loadFailed_ = !r.Ok;
     if (loadFailed_)
         return false;
@@ -159,9 +160,21 @@ void Configurator::Calculate1Click() {
     Calculate(model_, *evaluator_, views_.Boxes);
 }
 
+CodeOptions Configurator::EffectiveCodeOptions() const {
+    return CodeOptions{codeLanguage_.value_or(CodeLanguageOfSlot(defsSlot_)), mergeWrites_};
+}
+
 void Configurator::Code1Click() {
+    const CodeOptions options = EffectiveCodeOptions();
     codeLines_.clear();
-    GenerateInitCode(model_.RegVals, codeLines_);
+    configCodeLines_ = ConfigBitsCode(model_, options.Language);
+    try {
+        GenerateRegisterCode(model_, options, codeLines_);
+    } catch (...) {
+        windowLines_ = CodeWindowText(options.Language, configCodeLines_, codeLines_);
+        throw;
+    }
+    windowLines_ = CodeWindowText(options.Language, configCodeLines_, codeLines_);
 }
 
 void Configurator::ClearSettingLabels() {

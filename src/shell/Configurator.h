@@ -8,11 +8,13 @@
 #include "diagram/Marking.h"
 #include "diagram/Model.h"
 #include "diagram/Selection.h"
+#include "results/CompilerCode.h"
 #include "shell/DefsDirectory.h"
 #include "shell/DeviceList.h"
 #include "shell/Views.h"
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -72,10 +74,23 @@ public:
     // The calculation, also run by Enter in any value box.
     void Calculate1Click();
 
-    // The Code command: rebuilds the code lines. On an error the lines before it stay in
-    // CodeLines() and the error propagates (the window is then not shown).
+    // The Code command: rebuilds the register initialisation (CodeLines), the configuration
+    // bits (ConfigCodeLines) and the code window's text (CodeWindowLines) in the code options.
+    // On an error the lines before it stay and the error propagates (the window is then not
+    // shown).
     void Code1Click();
     const std::vector<std::string>& CodeLines() const { return codeLines_; }
+    const std::vector<std::string>& ConfigCodeLines() const { return configCodeLines_; }
+    const std::vector<std::string>& CodeWindowLines() const { return windowLines_; }
+
+    // The language of the code: the one chosen, or without a choice the language of the
+    // compiler whose "Defs" slot supplied the definitions. Merging writes one
+    // read-modify-write per register.
+    void SetCodeLanguage(std::optional<CodeLanguage> language) { codeLanguage_ = language; }
+    void SetMergeWrites(bool merge) { mergeWrites_ = merge; }
+    CodeOptions EffectiveCodeOptions() const;
+    // The slot of the "Defs" directory of the last definition read.
+    std::size_t DefsSlot() const { return defsSlot_; }
 
     void ClearAll1Click();
     void ClearConfigbits1Click();
@@ -114,6 +129,11 @@ private:
     std::string defsDir_;
     std::string currentDevice_;
     std::vector<std::string> codeLines_;
+    std::vector<std::string> configCodeLines_;
+    std::vector<std::string> windowLines_;
+    std::optional<CodeLanguage> codeLanguage_;
+    bool mergeWrites_ = false;
+    std::size_t defsSlot_ = 0;
     bool loadFailed_ = false;
     bool autoCalculate_ = false;
     bool commandsVisible_ = false;

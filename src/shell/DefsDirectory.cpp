@@ -48,9 +48,10 @@ DefsResolution ResolveDefsDir(const std::string& deviceName, const std::string& 
     }
     const std::string fileName = deviceName + ".vlk";
     bool found = false;
-    for (const std::string& path : result.Paths) {
-        if (FileExists(path + "/" + fileName)) {
-            result.DefsDir = path;
+    for (std::size_t slot = 0; slot < result.Paths.size(); ++slot) {
+        if (FileExists(result.Paths[slot] + "/" + fileName)) {
+            result.DefsDir = result.Paths[slot];
+            result.Slot = slot;
             found = true;
             break;
         }

@@ -44,6 +44,7 @@ std::string DefsSearchDetails(const std::string& fileName, const std::string& se
 struct DefsResolution {
     bool Ok = false;
     std::string DefsDir;
+    std::size_t Slot = 0; // the slot whose directory holds the file, once found
     DefsPaths Paths;
 };
 

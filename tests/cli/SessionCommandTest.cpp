@@ -111,11 +111,88 @@ TEST_F(SessionCommandTest, MalformedArgumentsAreUsageErrors) {
         EXPECT_EQ(r.ExitCode, 2) << args.back() << ": " << r.Err;
         EXPECT_NE(r.Err.find("usage: quorvel"), std::string::npos) << r.Err;
     }
-    for (const char* command : {"run", "code", "render"}) {
+    for (const auto& args : std::vector<std::vector<std::string>>{
+             {"code", "TESTDEV", "--lang", "cobol"},
+             {"code", "TESTDEV", "--lang"},
+             {"config", "TESTDEV", "--merge"},
+             {"render", "TESTDEV", "--lang", "c", "-o", "x.png"}}) {
+        const CliResult r = Run(args);
+        EXPECT_EQ(r.ExitCode, 2) << args[2] << ": " << r.Err;
+    }
+    for (const char* command : {"run", "code", "config", "render"}) {
         const CliResult help = Run({command, "--help"});
         EXPECT_EQ(help.ExitCode, 0);
         EXPECT_NE(help.Out.find("Example:"), std::string::npos) << command;
     }
+}
+
+// The test device with setting names and a word default, as the shipped files carry them.
+class CompilerCodeTest : public SessionCommandTest {
+protected:
+    void SetUp() override {
+        SessionCommandTest::SetUp();
+        std::string vlk = ReadFile(TestData("device/TESTDEV.vlk"));
+        for (std::size_t at = vlk.find("<setting n="); at != std::string::npos;
+             at = vlk.find("<setting n=", at))
+            vlk.replace(at, 11, "<setting name=");
+        const std::string address = "<waddr>0x300000</waddr>\n";
+        vlk.insert(vlk.find(address) + address.size(), "<wdefault>0x25</wdefault>\n");
+        dir.Write("program/Defs/TESTDEV.vlk", vlk);
+    }
+};
+
+TEST_F(CompilerCodeTest, ConfigPrintsTheChosenBitsAndTheWordValueInEachLanguage) {
+    const CliResult c =
+        Run({"config", "TESTDEV", "--click", "30,30", "--click", "30,70", "--lang", "c"});
+    EXPECT_EQ(c.ExitCode, 0) << c.Err;
+    EXPECT_EQ(c.Out, "// CONFIG1 at 0x300000\n"
+                     "#pragma config FOSC = INTIO // Internal oscillator\n"
+                     "#pragma config PLLEN = ON // PLL on\n"
+                     "// Word values for the project settings:\n"
+                     "// CONFIG1 at 0x300000 = 0x38\n");
+    const CliResult pascal = Run({"config", "TESTDEV"});
+    EXPECT_EQ(pascal.Out, "// CONFIG1 at 0x300000\n"
+                          "//   FOSC = HS, mask 0x0F, value 0x02: HS crystal\n"
+                          "//   PLLEN = OFF, mask 0x10, value 0x00: PLL off\n"
+                          "// Word values for the project settings:\n"
+                          "// CONFIG1 at 0x300000 = 0x22\n");
+    const CliResult cleared = Run({"config", "TESTDEV", "--clear", "config", "--lang", "basic"});
+    EXPECT_EQ(cleared.Out, "' Word values for the project settings:\n"
+                           "' CONFIG1 at 0x300000 = 0x25\n")
+        << "no field chosen: the default";
+}
+
+TEST_F(CompilerCodeTest, CodeTakesTheLanguageOfTheDefsSlotUnlessOneIsGiven) {
+    const std::string defs = dir.File("program/Defs");
+    const auto settings = [&](const std::string& dsPicBasic) {
+        dir.Write("work/Quorvel_Configuration.ini", "[PIC]\nvP=\nvB=\nvC=" + defs +
+                                                        "\n[dsPIC]\nvP=\nvB=" + dsPicBasic +
+                                                        "\nvC=\n[PIC32]\nvP=\nvB=\nvC=\n");
+    };
+    settings("");
+    EXPECT_EQ(Run({"code", "TESTDEV"}).Out,
+              "OSCCON = (OSCCON & ~0x70u) | 0x70u; // IRCF = 16 MHz\n");
+    EXPECT_EQ(Run({"code", "TESTDEV", "--lang", "pascal"}).Out,
+              "OSCCON := (OSCCON and (not 112)) or 112; // IRCF = 16 MHz\n");
+    settings(defs); // dsPIC/vB is searched before PIC/vC
+    EXPECT_EQ(Run({"code", "TESTDEV"}).Out,
+              "OSCCON = (OSCCON and (not 0x70)) or 0x70 ' IRCF = 16 MHz\n");
+}
+
+TEST_F(CompilerCodeTest, RunJsonListsConfigBitsAndWords) {
+    const CliResult r = Run({"run", "TESTDEV", "--click", "30,70", "--json", "--lang", "c"});
+    EXPECT_EQ(r.ExitCode, 0) << r.Err;
+    EXPECT_NE(r.Out.find("\"code\":[\"OSCCON = (OSCCON & ~0x70u) | 0x70u; // IRCF = 16 MHz\"]"),
+              std::string::npos)
+        << r.Out;
+    EXPECT_NE(r.Out.find("\"configBits\":[{\"word\":\"CONFIG1\",\"address\":3145728,"
+                         "\"field\":\"FOSC\",\"setting\":\"HS\",\"mask\":15,\"value\":2},"
+                         "{\"word\":\"CONFIG1\",\"address\":3145728,\"field\":\"PLLEN\","
+                         "\"setting\":\"ON\",\"mask\":16,\"value\":16}],"
+                         "\"configWords\":[{\"word\":\"CONFIG1\",\"address\":3145728,"
+                         "\"value\":50}]"),
+              std::string::npos)
+        << r.Out;
 }
 
 } // namespace
