@@ -121,4 +121,10 @@ void Builder::Typed(int box, std::string name, int min, int max, std::string map
         {box, std::move(name), min, max, std::move(mapping), std::move(comment)});
 }
 
+void Builder::Sequence(std::string reg, bool after, std::string target,
+                       std::vector<std::uint32_t> values, std::string comment) {
+    diagram_.sequences.push_back(
+        {std::move(reg), after, std::move(target), std::move(values), std::move(comment)});
+}
+
 } // namespace quorvel::diagramgen

@@ -67,6 +67,9 @@ public:
     // Makes input box `box` set a register bit-field, for the numbers min..max.
     void Typed(int box, std::string name, int min, int max, std::string mapping,
                std::string comment);
+    // Values written to `target`, in order, before (or after) the code writes `reg`.
+    void Sequence(std::string reg, bool after, std::string target,
+                  std::vector<std::uint32_t> values, std::string comment);
 
     const Diagram& Result() const { return diagram_; }
 

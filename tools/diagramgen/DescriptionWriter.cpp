@@ -47,6 +47,14 @@ std::vector<const ClickLine*> Ordered(const Diagram& d, bool registers) {
     return out;
 }
 
+std::string Hex32(std::uint32_t v) {
+    constexpr const char* kDigits = "0123456789ABCDEF";
+    std::string text = "0x";
+    for (int shift = 28; shift >= 0; shift -= 4)
+        text += kDigits[(v >> shift) & 0xF];
+    return text;
+}
+
 std::string Number(int v) {
     return std::to_string(v);
 }
@@ -81,6 +89,16 @@ std::string WriteDescription(const Diagram& d) {
         for (int id : f.ids)
             out += " " + Number(id);
         out += "\n";
+    }
+    if (!d.sequences.empty()) {
+        out += "//\n// Write sequences: register, BEFORE or AFTER its writes, register written, "
+               "values in order\n";
+        for (const WriteSequence& w : d.sequences) {
+            out += "SEQUENCE, " + w.reg + (w.after ? ", AFTER, " : ", BEFORE, ") + w.target;
+            for (const std::uint32_t v : w.values)
+                out += ", " + Hex32(v);
+            out += " // " + w.comment + "\n";
+        }
     }
     out += "//\n// Value boxes in calculation order: x, y, name = formula (empty: input box)\n";
     for (const ValueBox& box : d.boxes) {

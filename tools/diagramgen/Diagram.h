@@ -62,6 +62,16 @@ struct FollowRule {
     std::vector<int> ids;
 };
 
+// Writes a register needs around its writes on the chip (a SEQUENCE line of the description):
+// each value is written to `target` in order, before or after the register's writes.
+struct WriteSequence {
+    std::string reg;
+    bool after = false;
+    std::string target;
+    std::vector<std::uint32_t> values;
+    std::string comment; // without the leading "//"
+};
+
 // A value box: an input box when the expression is empty.
 struct ValueBox {
     int x = 0, y = 0;
@@ -108,6 +118,7 @@ struct Diagram {
     std::vector<ValueBox> boxes;
     std::vector<Limit> limits;
     std::vector<TypedField> typed;
+    std::vector<WriteSequence> sequences;
 };
 
 // Everything that would make the description unusable or the picture misleading: segments

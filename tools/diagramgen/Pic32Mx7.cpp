@@ -217,6 +217,11 @@ Diagram Pic32Mx7Diagram() {
     b.Range(ufinBox, "4", "4", "the USB PLL needs a 4 MHz input", "UPLLEN");
     b.Range(usbclkBox, "48", "48", "USB needs 48 MHz", "UPLLEN");
 
+    // OSCCON takes a write only while the system is unlocked: lock it for sure, write the two
+    // keys to SYSKEY right before the write, and lock it again after it.
+    b.Sequence("OSCCON", false, "SYSKEY", {0x00000000, 0xAA996655, 0x556699AA}, "unlock OSCCON");
+    b.Sequence("OSCCON", true, "SYSKEY", {0x00000000}, "lock it again");
+
     AddLegend(b, 846);
     return b.Result();
 }
