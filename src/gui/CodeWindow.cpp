@@ -1,6 +1,9 @@
 #include "gui/CodeWindow.h"
 
 #include <QFontDatabase>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QSignalBlocker>
 #include <QVBoxLayout>
 
 namespace quorvel::gui {
@@ -19,23 +22,75 @@ TForm2::TForm2(QWidget* parent) : QWidget(parent, Qt::Window) {
     setGeometry(309, 144, 870, 640);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+}
+
+void TForm2::MakeWidgets() {
+    // Made at first use: the window starts hidden, and a text box lays out its text with its
+    // fonts as soon as it exists, which would cost start-up time for nothing.
+    if (memo1_ != nullptr)
+        return;
+    auto* bar = new QHBoxLayout;
+    bar->setContentsMargins(6, 4, 6, 4);
+    auto* label = new QLabel(QStringLiteral("Language:"), this);
+    languageBox_ = new QComboBox(this);
+    languageBox_->setObjectName(QStringLiteral("LanguageBox"));
+    languageBox_->addItems({QStringLiteral("As the definitions' compiler"),
+                            QStringLiteral("Pascal"), QStringLiteral("Basic"),
+                            QStringLiteral("C")});
+    languageBox_->setCurrentIndex(language_);
+    label->setBuddy(languageBox_);
+    mergeBox_ = new QCheckBox(QStringLiteral("One write per register"), this);
+    mergeBox_->setObjectName(QStringLiteral("MergeBox"));
+    mergeBox_->setChecked(merge_);
+    bar->addWidget(label);
+    bar->addWidget(languageBox_);
+    bar->addSpacing(12);
+    bar->addWidget(mergeBox_);
+    bar->addStretch();
+    connect(languageBox_, &QComboBox::currentIndexChanged, this, [this](int index) {
+        language_ = index;
+        emit CodeOptionsChanged();
+    });
+    connect(mergeBox_, &QCheckBox::toggled, this, [this](bool checked) {
+        merge_ = checked;
+        emit CodeOptionsChanged();
+    });
+
+    memo1_ = new QPlainTextEdit(this);
+    memo1_->setObjectName(QStringLiteral("Memo1"));
+    memo1_->setFont(CourierNew13());
+    memo1_->setLineWrapMode(QPlainTextEdit::NoWrap);
+    auto* column = static_cast<QVBoxLayout*>(layout());
+    column->addLayout(bar);
+    column->addWidget(memo1_, 1);
 }
 
 QPlainTextEdit* TForm2::Memo1() {
-    // Made at first use: the window starts hidden, and a text box lays out its text with its
-    // fonts as soon as it exists, which would cost start-up time for nothing.
-    if (memo1_ == nullptr) {
-        memo1_ = new QPlainTextEdit(this);
-        memo1_->setObjectName(QStringLiteral("Memo1"));
-        memo1_->setFont(CourierNew13());
-        memo1_->setLineWrapMode(QPlainTextEdit::NoWrap);
-        layout()->addWidget(memo1_);
-    }
+    MakeWidgets();
     return memo1_;
 }
 
+QComboBox* TForm2::LanguageBox() {
+    MakeWidgets();
+    return languageBox_;
+}
+
+QCheckBox* TForm2::MergeBox() {
+    MakeWidgets();
+    return mergeBox_;
+}
+
+void TForm2::SetLanguage(int choice) {
+    language_ = choice;
+    if (languageBox_ != nullptr) {
+        const QSignalBlocker blocker(languageBox_);
+        languageBox_->setCurrentIndex(choice);
+    }
+}
+
 void TForm2::showEvent(QShowEvent* event) {
-    Memo1();
+    MakeWidgets();
     QWidget::showEvent(event);
 }
 

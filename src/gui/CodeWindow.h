@@ -1,6 +1,9 @@
 #pragma once
-// TForm2, the code window: the generated initialisation code in an editable text box.
+// TForm2, the code window: the generated initialisation code in an editable text box, under a
+// bar that chooses the language of the code and whether each register is written once.
 
+#include <QCheckBox>
+#include <QComboBox>
 #include <QPlainTextEdit>
 #include <QWidget>
 
@@ -9,14 +12,34 @@ namespace quorvel::gui {
 class TForm2 : public QWidget {
     Q_OBJECT
 public:
+    // The entries of the language choice, in order.
+    enum LanguageChoice { FollowDefinitions = 0, Pascal, Basic, C };
+
     explicit TForm2(QWidget* parent = nullptr);
     QPlainTextEdit* Memo1();
+    QComboBox* LanguageBox();
+    QCheckBox* MergeBox();
+
+    int Language() const { return language_; }
+    bool Merge() const { return merge_; }
+    // Sets the choice without reporting a change.
+    void SetLanguage(int choice);
+
+signals:
+    // The user changed the language or the merge check box.
+    void CodeOptionsChanged();
 
 protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    void MakeWidgets();
+
     QPlainTextEdit* memo1_ = nullptr;
+    QComboBox* languageBox_ = nullptr;
+    QCheckBox* mergeBox_ = nullptr;
+    int language_ = FollowDefinitions;
+    bool merge_ = false;
 };
 
 // A fixed-pitch font with a character height of 13 pixels.

@@ -2,6 +2,8 @@
 
 #include "gui/CodeWindow.h"
 #include "gui/HelpWindow.h"
+#include "shell/CodeSettings.h"
+#include "util/Errors.h"
 
 #include <QGuiApplication>
 #include <QLocale>
@@ -74,6 +76,14 @@ TForm1::TForm1(ConfiguratorPaths paths, TForm2* codeWindow, TForm3* helpWindow, 
 
     core_ = std::make_unique<Configurator>(
         paths_, ConfiguratorViews{*image1_, *valueBoxes_, *labelView_, *messages_, clipboard_});
+
+    // The code window's language is the one remembered in the settings file.
+    const std::optional<CodeLanguage> language = ReadCodeLanguage(paths_.SettingsFile);
+    core_->SetCodeLanguage(language);
+    codeWindow_->SetLanguage(language ? 1 + static_cast<int>(*language)
+                                      : TForm2::FollowDefinitions);
+    connect(codeWindow_, &TForm2::CodeOptionsChanged, this,
+            [this] { Guard([this] { CodeOptionsChanged(); }); });
 
     connect(listBox1_, &QListWidget::itemClicked, this,
             [this] { Guard([this] { ListBox1Click(); }); });
@@ -252,9 +262,24 @@ void TForm1::Code1Click() {
     codeWindow_->activateWindow();
 }
 
+void TForm1::CodeOptionsChanged() {
+    const int choice = codeWindow_->Language();
+    const std::optional<CodeLanguage> language =
+        choice == TForm2::FollowDefinitions ? std::nullopt
+                                            : std::optional(static_cast<CodeLanguage>(choice - 1));
+    core_->SetCodeLanguage(language);
+    core_->SetMergeWrites(codeWindow_->Merge());
+    std::string error;
+    if (!WriteCodeLanguage(paths_.SettingsFile, language, error))
+        throw FileError("The settings file \"" + paths_.SettingsFile +
+                        "\" could not be written: " + error);
+    if (core_->CommandsVisible())
+        Code1Click();
+}
+
 void TForm1::ShowCodeLines() {
     QStringList lines;
-    for (const std::string& line : core_->CodeLines())
+    for (const std::string& line : core_->CodeWindowLines())
         lines << ToQt(line);
     codeWindow_->Memo1()->setPlainText(lines.join(QLatin1Char('\n')));
 }

@@ -66,6 +66,9 @@ private:
     // Shows the commands that the core has made available.
     void RefreshCommands();
     void ShowCodeLines();
+    // The language or merge choice of the code window changed: remember the language in the
+    // settings file and, once a device is loaded, make the code anew.
+    void CodeOptionsChanged();
     void BuildMenu();
     void BuildLabels(QWidget* central);
     void PlaceBottomRightLabel();

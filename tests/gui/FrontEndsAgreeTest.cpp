@@ -94,12 +94,16 @@ TEST(FrontEndsAgree, RunJsonMatchesTheWindow) {
     EXPECT_NE(json.find("\"registerMarked\":" + JsonBools(model.RegisterLineMarked)),
               std::string::npos);
 
-    // `quorvel code` prints exactly the code window's text.
+    // `quorvel config` and `quorvel code` print exactly the two parts of the code window.
     args.erase(args.begin());
     args.pop_back();
     args.insert(args.begin(), "code");
     const test::CliResult codeOnly = test::RunQuorvel(args, "", dir.Path());
-    EXPECT_EQ(codeOnly.Out, code.Memo1()->toPlainText().toStdString() + "\n");
+    args.front() = "config";
+    const test::CliResult configOnly = test::RunQuorvel(args, "", dir.Path());
+    EXPECT_EQ("// Configuration bits\n" + configOnly.Out + "\n// Register initialisation\n" +
+                  codeOnly.Out,
+              code.Memo1()->toPlainText().toStdString() + "\n");
 }
 
 } // namespace

@@ -85,6 +85,16 @@ TEST_F(InteractionTest, FailedLoadShowsTheMessageAndClosesTheList) {
     EXPECT_TRUE(main->Code1()->isVisible());
 }
 
+// The register code of the code window: what follows its heading.
+std::string RegisterPart(TForm2* code) {
+    const std::string text = code->Memo1()->toPlainText().toStdString();
+    const std::string heading = "// Register initialisation";
+    const std::size_t at = text.find(heading);
+    if (at == std::string::npos)
+        return "no heading in: " + text;
+    return text.substr(std::min(text.size(), at + heading.size() + 1));
+}
+
 TEST_F(InteractionTest, CodeWindowShowsTheChosenRegisterLines) {
     WriteTestDevice();
     Start();
@@ -92,15 +102,48 @@ TEST_F(InteractionTest, CodeWindowShowsTheChosenRegisterLines) {
     main->Code1()->trigger();
     EXPECT_TRUE(code->isVisible());
     EXPECT_EQ(code->Memo1()->toPlainText().toStdString(),
+              "// Configuration bits\n"
+              "// CONFIG1 at 0x300000\n"
+              "//   FOSC = ?, mask 0x0F, value 0x02: HS crystal\n"
+              "//   PLLEN = ?, mask 0x10, value 0x00: PLL off\n"
+              "\n"
+              "// Register initialisation\n"
               "OSCCON := (OSCCON and (not 112)) or 112; // IRCF = 16 MHz");
 
     main->ClearRegisterSettings1()->trigger();
     main->Code1()->trigger();
-    EXPECT_EQ(code->Memo1()->toPlainText().toStdString(), "");
+    EXPECT_EQ(RegisterPart(code.get()), "");
     ClickImage(120, 30);
     main->Code1()->trigger();
-    EXPECT_EQ(code->Memo1()->toPlainText().toStdString(),
-              "OSCCON := (OSCCON and (not 112)) or 96; // IRCF = 8 MHz");
+    EXPECT_EQ(RegisterPart(code.get()), "OSCCON := (OSCCON and (not 112)) or 96; // IRCF = 8 MHz");
+}
+
+TEST_F(InteractionTest, LanguageChoiceRemakesTheCodeAndIsRemembered) {
+    WriteTestDevice();
+    Start();
+    ChooseDevice("TESTDEV");
+    main->Code1()->trigger();
+    code->LanguageBox()->setCurrentIndex(TForm2::C);
+    EXPECT_EQ(RegisterPart(code.get()), "OSCCON = (OSCCON & ~0x70u) | 0x70u; // IRCF = 16 MHz");
+    EXPECT_NE(
+        code->Memo1()->toPlainText().toStdString().find("// FOSC = 0x02: the setting has no name"),
+        std::string::npos);
+    code->MergeBox()->setChecked(true);
+    EXPECT_EQ(RegisterPart(code.get()), "OSCCON = (OSCCON & ~0x70u) | 0x70u; // IRCF = 16 MHz");
+    const std::string settings = test::ReadFile(dir.File("Quorvel_Configuration.ini"));
+    EXPECT_NE(settings.find("[Code]"), std::string::npos) << settings;
+    EXPECT_NE(settings.find("Language=c"), std::string::npos) << settings;
+
+    // A new window reads the choice back.
+    TearDown();
+    Start();
+    EXPECT_EQ(code->LanguageBox()->currentIndex(), TForm2::C);
+    ChooseDevice("TESTDEV");
+    main->Code1()->trigger();
+    EXPECT_EQ(RegisterPart(code.get()), "OSCCON = (OSCCON & ~0x70u) | 0x70u; // IRCF = 16 MHz");
+    code->LanguageBox()->setCurrentIndex(TForm2::FollowDefinitions);
+    EXPECT_EQ(RegisterPart(code.get()),
+              "OSCCON := (OSCCON and (not 112)) or 112; // IRCF = 16 MHz");
 }
 
 TEST_F(InteractionTest, CtrlASelectsTheWholeCode) {
@@ -124,7 +167,7 @@ TEST_F(InteractionTest, ClearConfigBitsLeavesRegisterMarksAndCode) {
     EXPECT_EQ(LabelText(2), "");
     EXPECT_EQ(LabelText(1), "Oscillator selection");
     main->Code1()->trigger();
-    EXPECT_EQ(code->Memo1()->toPlainText().toStdString(),
+    EXPECT_EQ(RegisterPart(code.get()),
               "OSCCON := (OSCCON and (not 112)) or 112; // IRCF = 16 MHz");
 }
 
