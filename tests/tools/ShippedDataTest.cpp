@@ -242,6 +242,29 @@ TEST(ShippedDefinitions, SiblingsShareTheirFamilyConfigurationWords) {
     }
 }
 
+TEST(ShippedDefinitions, EverySettingIsNamedAndEveryWordHasItsDefault) {
+    // The names become "#pragma config FIELD = NAME" lines and the defaults the word values
+    // of the generated code.
+    for (const TPic_Type& device : ShippedDeviceList().DeviceTypes) {
+        SCOPED_TRACE(device.Name);
+        for (const VlkWord& w : ReadDefinition(Shipped("Defs/" + device.Name + ".vlk"))) {
+            EXPECT_TRUE(w.hasDefault) << w.name;
+            for (const VlkField& f : w.fields) {
+                std::set<std::string> names;
+                for (const VlkSetting& s : f.settings) {
+                    EXPECT_FALSE(s.name.empty()) << w.name << "." << f.name;
+                    EXPECT_EQ(
+                        s.name.find_first_not_of(
+                            "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789_"),
+                        std::string::npos)
+                        << s.name;
+                    EXPECT_TRUE(names.insert(s.name).second) << f.name << " = " << s.name;
+                }
+            }
+        }
+    }
+}
+
 TEST(ShippedDiagrams, ConfigurationLinesChooseSettingsOfEveryDevice) {
     for (const TPic_Type& device : ShippedDeviceList().DeviceTypes) {
         SCOPED_TRACE(device.Name);

@@ -33,7 +33,7 @@ std::string Kind(const std::string& name) {
     if (name.find('<') != std::string::npos)
         return "REGISTER";
     for (const char* keyword :
-         {"FOLLOW", "FOLLOW_NOT", "EXCL", "SHOWVAL", "RANGE", "CHECK", "TYPED"})
+         {"FOLLOW", "FOLLOW_NOT", "EXCL", "SHOWVAL", "RANGE", "CHECK", "TYPED", "SEQUENCE"})
         if (name == keyword)
             return keyword;
     return "CONFIG";

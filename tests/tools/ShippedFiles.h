@@ -11,7 +11,8 @@ namespace quorvel::test {
 std::string Shipped(const std::string& name);
 
 struct DescLine {
-    std::string kind; // "CONFIG", "REGISTER", "FOLLOW", "FOLLOW_NOT", "EXCL", "SHOWVAL"
+    std::string kind; // "CONFIG", "REGISTER", "FOLLOW", "FOLLOW_NOT", "EXCL", "SHOWVAL",
+                      // "SEQUENCE"
     std::vector<std::string> fields;
     std::string comment; // after "//", trimmed, without the slashes
     int lineNumber = 0;
