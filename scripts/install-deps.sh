@@ -8,7 +8,7 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     clang clang-format libclang-rt-dev
     xvfb xauth fonts-dejavu-core locales-all
-    gputils-common
+    python3 fp-compiler gputils gputils-common
 )
 
 missing=()
