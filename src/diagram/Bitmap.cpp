@@ -3,6 +3,7 @@
 #include "util/Errors.h"
 #include "util/TextFile.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 namespace quorvel {
@@ -30,18 +31,6 @@ std::uint32_t U32(std::string_view b, std::size_t at) {
     return U16(b, at) | U16(b, at + 2) << 16;
 }
 
-// Extracts a channel selected by a bit mask and scales it to 0..255.
-std::uint8_t Channel(std::uint32_t pixel, std::uint32_t mask) {
-    if (mask == 0)
-        return 0;
-    int shift = 0;
-    while (((mask >> shift) & 1u) == 0)
-        ++shift;
-    const std::uint32_t bits = mask >> shift;
-    const std::uint32_t value = (pixel & mask) >> shift;
-    return static_cast<std::uint8_t>(std::uint64_t{value} * 255u / bits);
-}
-
 void PutLE(std::string& out, std::uint32_t v, int bytes) {
     for (int i = 0; i < bytes; ++i)
         out += static_cast<char>((v >> (8 * i)) & 0xFF);
@@ -67,45 +56,106 @@ void Bitmap::SetPixel(int x, int y, Rgb colour) {
             static_cast<std::size_t>(x)] = Pack(colour);
 }
 
+namespace {
+
+// Products of two coordinate differences of any int coordinates.
+__extension__ using Wide = __int128;
+
+// Rounds a / b up, for b > 0 and a of either sign.
+Wide CeilDiv(Wide a, Wide b) {
+    return a >= 0 ? (a + b - 1) / b : -((-a) / b);
+}
+
+} // namespace
+
 void Bitmap::DrawLine(int x1, int y1, int x2, int y2, Rgb colour, int width) {
     if (width < 1)
         width = 1;
-    const int dx = std::abs(x2 - x1);
-    const int dy = std::abs(y2 - y1);
+    const long long dx = std::abs(static_cast<long long>(x2) - x1);
+    const long long dy = std::abs(static_cast<long long>(y2) - y1);
     const bool mostlyHorizontal = dx >= dy;
     // Skip what cannot touch the picture (coordinates come from description files).
     const int pad = width;
     if ((x1 < -pad && x2 < -pad) || (y1 < -pad && y2 < -pad) ||
         (x1 >= width_ + pad && x2 >= width_ + pad) || (y1 >= height_ + pad && y2 >= height_ + pad))
         return;
-    const int sx = x1 < x2 ? 1 : -1;
-    const int sy = y1 < y2 ? 1 : -1;
-    int err = dx - dy;
-    int x = x1;
-    int y = y1;
+    const std::uint32_t packed = Pack(colour);
     const int firstOffset = -(width / 2);
-    for (;;) {
-        for (int k = 0; k < width; ++k) {
-            if (mostlyHorizontal)
-                SetPixel(x, y + firstOffset + k, colour);
-            else
-                SetPixel(x + firstOffset + k, y, colour);
+    // The segment steps once along its major axis per point, and along the minor axis
+    // whenever its error term says so. Points whose major coordinate lies outside the
+    // picture draw nothing, so the walk starts at the first point inside and stops after the
+    // last one; the minor coordinate after n steps has a closed form, so the clipped walk
+    // visits exactly the pixels the whole walk would.
+    const long long major = mostlyHorizontal ? dx : dy;
+    const long long minor = mostlyHorizontal ? dy : dx;
+    const long long majorStart = mostlyHorizontal ? x1 : y1;
+    const long long minorStart = mostlyHorizontal ? y1 : x1;
+    const int majorStep = (mostlyHorizontal ? x1 < x2 : y1 < y2) ? 1 : -1;
+    const int minorStep = (mostlyHorizontal ? y1 < y2 : x1 < x2) ? 1 : -1;
+    const long long majorSize = mostlyHorizontal ? width_ : height_;
+    const long long minorSize = mostlyHorizontal ? height_ : width_;
+    // Steps n in [first, last] have their major coordinate inside 0..majorSize-1.
+    long long first = 0;
+    long long last = major;
+    if (majorStep > 0) {
+        first = std::max(first, -majorStart);
+        last = std::min(last, majorSize - 1 - majorStart);
+    } else {
+        first = std::max(first, majorStart - (majorSize - 1));
+        last = std::min(last, majorStart);
+    }
+    if (first > last)
+        return;
+    // Minor steps taken before step n.
+    const Wide steps = major == 0 ? 0 : CeilDiv(2 * Wide{first} * minor - major, 2 * Wide{major});
+    // Twice the error term before the first drawn step, in the major axis's terms; it stays
+    // within 2 * major of zero.
+    long long twiceError = static_cast<long long>(2 * Wide{major} - 2 * Wide{minor} -
+                                                  2 * Wide{first} * minor + 2 * steps * major);
+    long long m = majorStart + majorStep * first;
+    auto k = static_cast<long long>(minorStart + minorStep * steps);
+    for (long long n = first; n <= last; ++n) {
+        for (int w = 0; w < width; ++w) {
+            const long long across = k + firstOffset + w;
+            if (across < 0 || across >= minorSize)
+                continue;
+            const std::size_t at =
+                mostlyHorizontal
+                    ? static_cast<std::size_t>(across) * static_cast<std::size_t>(width_) +
+                          static_cast<std::size_t>(m)
+                    : static_cast<std::size_t>(m) * static_cast<std::size_t>(width_) +
+                          static_cast<std::size_t>(across);
+            pixels_[at] = packed;
         }
-        if (x == x2 && y == y2)
+        // Once the minor coordinate has left the picture on its far side it never returns.
+        if ((minorStep > 0 && k + firstOffset >= minorSize) ||
+            (minorStep < 0 && k + firstOffset + width - 1 < 0))
             break;
-        const int e2 = 2 * err;
-        if (e2 > -dy) {
-            err -= dy;
-            x += sx;
+        if (twiceError < major) {
+            twiceError += 2 * major;
+            k += minorStep;
         }
-        if (e2 < dx) {
-            err += dx;
-            y += sy;
-        }
+        twiceError -= 2 * minor;
+        m += majorStep;
     }
 }
 
-bool Bitmap::Decode(std::string_view b, Bitmap& out) {
+namespace {
+
+// What the header of a bitmap file says about its pixels, checked against the file's size.
+struct Layout {
+    int width = 0;
+    int height = 0;
+    bool topDown = false;
+    std::uint32_t bitCount = 0;
+    bool masked = false; // 16 or 32 bits with explicit channel masks
+    std::uint32_t masks[3] = {0, 0, 0};
+    std::size_t dataOffset = 0;
+    std::size_t stride = 0;
+    std::vector<std::uint32_t> palette; // packed colours, always 1 << bitCount entries
+};
+
+bool ReadLayout(std::string_view b, Layout& out) {
     if (b.size() < 26 || b[0] != 'B' || b[1] != 'M')
         return false;
     const std::uint32_t dataOffset = U32(b, 10);
@@ -137,6 +187,7 @@ bool Bitmap::Decode(std::string_view b, Bitmap& out) {
         width * height > kMaxPixels)
         return false;
     std::uint32_t rMask = 0, gMask = 0, bMask = 0;
+    bool masked = false;
     if (compression == 3 && (bitCount == 16 || bitCount == 32)) {
         // Masks follow a 40-byte header, or lie inside a longer one.
         if (b.size() < 14 + 40 + 12)
@@ -144,17 +195,19 @@ bool Bitmap::Decode(std::string_view b, Bitmap& out) {
         rMask = U32(b, 54);
         gMask = U32(b, 58);
         bMask = U32(b, 62);
+        masked = true;
     } else if (compression != 0) {
         return false;
     } else if (bitCount == 16) {
         rMask = 0x7C00;
         gMask = 0x03E0;
         bMask = 0x001F;
+        masked = true;
     }
     if (bitCount != 1 && bitCount != 4 && bitCount != 8 && bitCount != 16 && bitCount != 24 &&
         bitCount != 32)
         return false;
-    std::vector<Rgb> palette;
+    out.palette.clear();
     if (bitCount <= 8) {
         const std::uint32_t maxEntries = 1u << bitCount;
         std::uint32_t entries = paletteEntries == 0 ? maxEntries : paletteEntries;
@@ -163,57 +216,123 @@ bool Bitmap::Decode(std::string_view b, Bitmap& out) {
         const std::size_t at = 14 + headerSize;
         if (at + entries * paletteEntrySize > b.size())
             return false;
+        // Indices past the stored entries read as black.
+        out.palette.assign(maxEntries, 0);
         for (std::uint32_t i = 0; i < entries; ++i) {
             const std::size_t p = at + i * paletteEntrySize;
-            palette.push_back({static_cast<std::uint8_t>(b[p + 2]),
-                               static_cast<std::uint8_t>(b[p + 1]),
-                               static_cast<std::uint8_t>(b[p])});
+            out.palette[i] =
+                Pack({static_cast<std::uint8_t>(b[p + 2]), static_cast<std::uint8_t>(b[p + 1]),
+                      static_cast<std::uint8_t>(b[p])});
         }
     }
     const std::size_t stride = ((static_cast<std::size_t>(width) * bitCount + 31) / 32) * 4;
     if (dataOffset > b.size() || stride * static_cast<std::size_t>(height) > b.size() - dataOffset)
         return false;
-    Bitmap bmp(static_cast<int>(width), static_cast<int>(height));
-    for (long long row = 0; row < height; ++row) {
-        const std::size_t rowStart =
-            dataOffset + stride * static_cast<std::size_t>(topDown ? row : height - 1 - row);
-        for (long long col = 0; col < width; ++col) {
-            Rgb c;
-            const auto ucol = static_cast<std::size_t>(col);
-            switch (bitCount) {
-            case 1:
-            case 4:
-            case 8: {
-                const std::size_t bitPos = ucol * bitCount;
-                const auto byte = static_cast<unsigned char>(b[rowStart + bitPos / 8]);
-                const unsigned shift = 8 - bitCount - (bitPos % 8);
-                const unsigned index = (byte >> shift) & ((1u << bitCount) - 1);
-                c = index < palette.size() ? palette[index] : kBlack;
+    out.width = static_cast<int>(width);
+    out.height = static_cast<int>(height);
+    out.topDown = topDown;
+    out.bitCount = bitCount;
+    out.masked = masked;
+    out.masks[0] = rMask;
+    out.masks[1] = gMask;
+    out.masks[2] = bMask;
+    out.dataOffset = dataOffset;
+    out.stride = stride;
+    return true;
+}
+
+// A channel selected by a bit mask, scaled to 0..255: the value table of one channel is
+// built once, so a pixel costs a shift and a look-up per channel.
+class MaskedChannel {
+public:
+    explicit MaskedChannel(std::uint32_t mask) : mask_(mask) {
+        if (mask_ == 0)
+            return;
+        while (((mask_ >> shift_) & 1u) == 0)
+            ++shift_;
+        bits_ = mask_ >> shift_;
+    }
+    std::uint32_t operator()(std::uint32_t pixel) const {
+        if (bits_ == 0)
+            return 0;
+        const std::uint32_t value = (pixel & mask_) >> shift_;
+        return static_cast<std::uint32_t>(std::uint64_t{value} * 255u / bits_);
+    }
+
+private:
+    std::uint32_t mask_;
+    int shift_ = 0;
+    std::uint32_t bits_ = 0;
+};
+
+// Decodes every row of a checked layout into width * height packed pixels, top row first.
+// ReadLayout has checked that every row lies inside the bytes, so rows read freely.
+void DecodeRows(std::string_view b, const Layout& l, std::uint32_t* pixels) {
+    const auto width = static_cast<std::size_t>(l.width);
+    for (int row = 0; row < l.height; ++row) {
+        const auto* in = reinterpret_cast<const unsigned char*>(b.data()) + l.dataOffset +
+                         l.stride * static_cast<std::size_t>(l.topDown ? row : l.height - 1 - row);
+        std::uint32_t* out = pixels + width * static_cast<std::size_t>(row);
+        switch (l.bitCount) {
+        case 1:
+            for (std::size_t x = 0; x < width; ++x)
+                out[x] = l.palette[(in[x >> 3] >> (7 - (x & 7))) & 1u];
+            break;
+        case 4:
+            for (std::size_t x = 0; x < width; ++x)
+                out[x] = l.palette[(in[x >> 1] >> ((x & 1) != 0 ? 0 : 4)) & 0xFu];
+            break;
+        case 8:
+            for (std::size_t x = 0; x < width; ++x)
+                out[x] = l.palette[in[x]];
+            break;
+        case 24:
+            for (std::size_t x = 0; x < width; ++x, in += 3)
+                out[x] = std::uint32_t{in[2]} << 16 | std::uint32_t{in[1]} << 8 | in[0];
+            break;
+        case 32:
+            if (!l.masked) {
+                for (std::size_t x = 0; x < width; ++x, in += 4)
+                    out[x] = std::uint32_t{in[2]} << 16 | std::uint32_t{in[1]} << 8 | in[0];
                 break;
             }
-            case 16: {
-                const std::uint32_t v = U16(b, rowStart + ucol * 2);
-                c = {Channel(v, rMask), Channel(v, gMask), Channel(v, bMask)};
-                break;
+            [[fallthrough]];
+        default: {
+            const MaskedChannel r(l.masks[0]), g(l.masks[1]), bl(l.masks[2]);
+            const std::size_t bytes = l.bitCount / 8;
+            for (std::size_t x = 0; x < width; ++x, in += bytes) {
+                std::uint32_t v = std::uint32_t{in[0]} | std::uint32_t{in[1]} << 8;
+                if (bytes == 4)
+                    v |= std::uint32_t{in[2]} << 16 | std::uint32_t{in[3]} << 24;
+                out[x] = r(v) << 16 | g(v) << 8 | bl(v);
             }
-            case 24: {
-                const std::size_t p = rowStart + ucol * 3;
-                c = {static_cast<std::uint8_t>(b[p + 2]), static_cast<std::uint8_t>(b[p + 1]),
-                     static_cast<std::uint8_t>(b[p])};
-                break;
-            }
-            default: {
-                const std::uint32_t v = U32(b, rowStart + ucol * 4);
-                if (compression == 3)
-                    c = {Channel(v, rMask), Channel(v, gMask), Channel(v, bMask)};
-                else
-                    c = Unpack(v);
-                break;
-            }
-            }
-            bmp.SetPixel(static_cast<int>(col), static_cast<int>(row), c);
+            break;
+        }
         }
     }
+}
+
+} // namespace
+
+bool Bitmap::Check(std::string_view bytes, int& width, int& height) {
+    Layout layout;
+    if (!ReadLayout(bytes, layout))
+        return false;
+    width = layout.width;
+    height = layout.height;
+    return true;
+}
+
+bool Bitmap::Decode(std::string_view b, Bitmap& out) {
+    Layout layout;
+    if (!ReadLayout(b, layout))
+        return false;
+    Bitmap bmp;
+    bmp.width_ = layout.width;
+    bmp.height_ = layout.height;
+    bmp.pixels_.resize(static_cast<std::size_t>(layout.width) *
+                       static_cast<std::size_t>(layout.height));
+    DecodeRows(b, layout, bmp.pixels_.data());
     out = std::move(bmp);
     return true;
 }

@@ -37,6 +37,9 @@ public:
     // bottom-up or top-down. Returns false for anything else, or for a picture too large
     // to hold.
     static bool Decode(std::string_view bytes, Bitmap& out);
+    // Whether Decode would accept the bytes, and the picture's size, without decoding
+    // the pixels.
+    static bool Check(std::string_view bytes, int& width, int& height);
     // 24 bits per pixel, bottom-up.
     std::string EncodeBmp() const;
 
