@@ -14,8 +14,7 @@ DiagramImage::DiagramImage(QWidget* parent) : QWidget(parent) {
 
 void DiagramImage::LoadBitmap(const std::string& path) {
     raster_.LoadBitmap(path);
-    const Bitmap& pic = raster_.Picture();
-    setFixedSize(pic.Width(), pic.Height());
+    setFixedSize(raster_.Width(), raster_.Height());
     update();
 }
 

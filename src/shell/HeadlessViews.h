@@ -12,17 +12,32 @@
 
 namespace quorvel {
 
+// The diagram as pixels in memory. Loading reads and checks the file but decodes its pixels
+// only when they are first asked for: until then drawn segments are kept and drawn over the
+// decoded picture in order, so what is asked for is always what drawing at once gives.
+// Front ends that never look at the pixels never pay for decoding them.
 class RasterSurface : public DiagramSurface {
 public:
-    void LoadBitmap(const std::string& path) override { bitmap_ = LoadBitmapFile(path); }
-    void DrawSegment(int x1, int y1, int x2, int y2, Rgb colour, int width) override {
-        bitmap_.DrawLine(x1, y1, x2, y2, colour, width);
-    }
-    const Bitmap& Picture() const { return bitmap_; }
-    Bitmap& Picture() { return bitmap_; }
+    void LoadBitmap(const std::string& path) override;
+    void DrawSegment(int x1, int y1, int x2, int y2, Rgb colour, int width) override;
+    int Width() const { return encoded_.empty() ? bitmap_.Width() : width_; }
+    int Height() const { return encoded_.empty() ? bitmap_.Height() : height_; }
+    const Bitmap& Picture() const;
+    Bitmap& Picture();
 
 private:
-    Bitmap bitmap_;
+    struct Segment {
+        int x1, y1, x2, y2;
+        Rgb colour;
+        int width;
+    };
+    void DecodePending() const;
+
+    mutable Bitmap bitmap_;
+    mutable std::string encoded_; // the loaded file, while its pixels are not decoded
+    mutable std::vector<Segment> pending_;
+    int width_ = 0;
+    int height_ = 0;
 };
 
 struct ValueBoxState {

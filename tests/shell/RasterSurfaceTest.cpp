@@ -1,0 +1,91 @@
+#include "shell/HeadlessViews.h"
+
+#include "TestSupport.h"
+#include "util/Errors.h"
+
+#include <gtest/gtest.h>
+
+namespace quorvel {
+namespace {
+
+// A picture with a pattern, so that decoding mistakes show.
+Bitmap Pattern(int w, int h) {
+    Bitmap bmp(w, h);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            bmp.SetPixel(x, y,
+                         {static_cast<std::uint8_t>(x * 7), static_cast<std::uint8_t>(y * 5), 9});
+    return bmp;
+}
+
+void ExpectSamePixels(const Bitmap& a, const Bitmap& b) {
+    ASSERT_EQ(a.Width(), b.Width());
+    ASSERT_EQ(a.Height(), b.Height());
+    for (int y = 0; y < a.Height(); ++y)
+        for (int x = 0; x < a.Width(); ++x)
+            ASSERT_EQ(a.Pixel(x, y), b.Pixel(x, y)) << x << "," << y;
+}
+
+TEST(RasterSurface, SegmentsDrawnBeforeTheFirstLookShowAsIfDrawnAtOnce) {
+    test::ScratchDir dir;
+    const std::string file = dir.Write("p.bmp", Pattern(60, 40).EncodeBmp());
+    RasterSurface surface;
+    surface.LoadBitmap(file);
+    EXPECT_EQ(surface.Width(), 60);
+    EXPECT_EQ(surface.Height(), 40);
+    Bitmap expected = Pattern(60, 40);
+    // Overlapping segments in order: the later colour wins where they cross.
+    const int segments[][5] = {
+        {0, 10, 59, 10, 2}, {30, 0, 30, 39, 1}, {5, 5, 50, 35, 2}, {0, 10, 40, 10, 1}};
+    const Rgb colours[] = {kRed, kBlue, kLime, kBlack};
+    for (int i = 0; i < 4; ++i) {
+        const auto& s = segments[i];
+        surface.DrawSegment(s[0], s[1], s[2], s[3], colours[i], s[4]);
+        expected.DrawLine(s[0], s[1], s[2], s[3], colours[i], s[4]);
+    }
+    ExpectSamePixels(surface.Picture(), expected);
+    // After the first look segments go straight into the pixels.
+    surface.DrawSegment(0, 0, 59, 39, kRed, 1);
+    expected.DrawLine(0, 0, 59, 39, kRed, 1);
+    ExpectSamePixels(surface.Picture(), expected);
+    // Loading again starts from the file.
+    surface.LoadBitmap(file);
+    ExpectSamePixels(surface.Picture(), Pattern(60, 40));
+}
+
+TEST(RasterSurface, ManySegmentsBeforeTheFirstLookKeepTheirOrder) {
+    test::ScratchDir dir;
+    const std::string file = dir.Write("p.bmp", Pattern(20, 20).EncodeBmp());
+    RasterSurface surface;
+    surface.LoadBitmap(file);
+    Bitmap expected = Pattern(20, 20);
+    // More segments than are kept undrawn: the picture is decoded on the way.
+    for (int i = 0; i < 70000; ++i) {
+        const Rgb colour = i % 2 == 0 ? kRed : kBlue;
+        surface.DrawSegment(i % 20, 0, i % 20, 19, colour, 1);
+        expected.DrawLine(i % 20, 0, i % 20, 19, colour, 1);
+    }
+    ExpectSamePixels(surface.Picture(), expected);
+}
+
+TEST(RasterSurface, RefusedFilesLeaveThePictureAsItWas) {
+    test::ScratchDir dir;
+    RasterSurface surface;
+    surface.LoadBitmap(dir.Write("p.bmp", Pattern(8, 6).EncodeBmp()));
+    surface.DrawSegment(0, 0, 7, 0, kRed, 1);
+    EXPECT_THROW(surface.LoadBitmap(dir.File("missing.bmp")), FileError);
+    std::string cut = Pattern(8, 6).EncodeBmp();
+    cut.resize(cut.size() - 1);
+    try {
+        surface.LoadBitmap(dir.Write("cut.bmp", cut));
+        FAIL() << "a file one byte short is refused at loading";
+    } catch (const FileError& e) {
+        EXPECT_STREQ(e.what(), "Bitmap image is not valid");
+    }
+    Bitmap expected = Pattern(8, 6);
+    expected.DrawLine(0, 0, 7, 0, kRed, 1);
+    ExpectSamePixels(surface.Picture(), expected);
+}
+
+} // namespace
+} // namespace quorvel
