@@ -1,6 +1,7 @@
 # Installation in the layout of a Debian program, and its Debian package.
 #
-#   PREFIX/lib/quorvel/                 the program directory: both executables, the device
+#   PREFIX/lib/quorvel/                 the program directory: both executables, the PNG
+#                                       painter library of the command line, the device
 #                                       list, help text, diagrams and the sample Defs
 #   PREFIX/bin/quorvel                  links to the executables, so that both are on PATH
 #   PREFIX/bin/quorvel-config
@@ -19,6 +20,8 @@ if(QUORVEL_BUILD_GUI)
 endif()
 install(TARGETS ${QUORVEL_INSTALLED_EXECUTABLES}
         RUNTIME DESTINATION ${QUORVEL_INSTALL_PROGRAM_DIR} COMPONENT program)
+# quorvel loads it from its own directory when it writes a PNG.
+install(TARGETS quorvel_png LIBRARY DESTINATION ${QUORVEL_INSTALL_PROGRAM_DIR} COMPONENT program)
 install(DIRECTORY ${CMAKE_SOURCE_DIR}/data/ DESTINATION ${QUORVEL_INSTALL_PROGRAM_DIR}
         COMPONENT program)
 

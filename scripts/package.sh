@@ -23,6 +23,7 @@ fail() {
     exit 1
 }
 for f in usr/bin/quorvel usr/bin/quorvel-config usr/lib/quorvel/quorvel \
+         usr/lib/quorvel/libquorvel_png.so \
          usr/lib/quorvel/Quorvel_Configuration usr/lib/quorvel/Quorvel_Configuration_PICs.txt \
          usr/lib/quorvel/Defs/PIC18F45K22.vlk usr/share/applications/quorvel-config.desktop \
          usr/share/icons/hicolor/scalable/apps/quorvel-config.svg; do

@@ -46,6 +46,9 @@ protected:
         dir.Write("program/Quorvel_T.bmp", Bitmap(300, 100).EncodeBmp());
         exe = dir.File("program/quorvel");
         fs::copy_file(QuorvelExecutable(), exe);
+        // The library that writes PNGs lies beside the executable.
+        fs::copy_file(fs::path(QuorvelExecutable()).replace_filename("libquorvel_png.so"),
+                      dir.File("program/libquorvel_png.so"));
         fs::create_directory(dir.File("work"));
         programFiles = Entries(dir.File("program"));
     }

@@ -22,7 +22,12 @@ protected:
         dir.Write("program/Quorvel_T.bmp", Bitmap(300, 100).EncodeBmp());
         exe = dir.File("program/quorvel");
         std::filesystem::copy_file(QuorvelExecutable(), exe);
+        std::filesystem::copy_file(PainterLibrary(), dir.File("program/libquorvel_png.so"));
         std::filesystem::create_directory(dir.File("work"));
+    }
+
+    static std::string PainterLibrary() {
+        return std::filesystem::path(QuorvelExecutable()).replace_filename("libquorvel_png.so");
     }
 
     CliResult Run(const std::vector<std::string>& args) {
@@ -92,6 +97,21 @@ TEST_F(SessionCommandTest, RenderDrawsMarksAndBoxes) {
     EXPECT_EQ(image.pixelColor(30, 70), QColor(255, 0, 0));
     EXPECT_EQ(image.pixelColor(30, 50), QColor(0, 0, 255));
     EXPECT_EQ(image.pixelColor(248, 12), QColor(255, 255, 0)) << "the input box is yellow";
+}
+
+TEST_F(SessionCommandTest, OnlyWritingPicturesNeedsThePainterLibrary) {
+    std::filesystem::remove(dir.File("program/libquorvel_png.so"));
+    const CliResult run = Run({"run", "TESTDEV", "--click", "30,70"});
+    EXPECT_EQ(run.ExitCode, 0) << run.Err;
+    const std::string png = dir.File("work/out.png");
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"render", "TESTDEV", "-o", png},
+          std::vector<std::string>{"run", "TESTDEV", "--png", png}}) {
+        const CliResult r = Run(args);
+        EXPECT_EQ(r.ExitCode, 1) << args[0];
+        EXPECT_NE(r.Err.find("picture writer"), std::string::npos) << r.Err;
+        EXPECT_FALSE(std::filesystem::exists(png));
+    }
 }
 
 TEST_F(SessionCommandTest, MalformedArgumentsAreUsageErrors) {
