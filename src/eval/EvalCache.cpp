@@ -4,29 +4,39 @@
 
 namespace quorvel {
 
+CompiledFormula::CompiledFormula(std::string_view text)
+    : program_(evalfast::Compile(text)), lines_(program_.variables.size(), -1) {}
+
+std::optional<double> CompiledFormula::Run(const VariableTable& variables,
+                                           std::vector<double>& slots, bool fresh) {
+    if (fresh) {
+        lines_.assign(lines_.size(), -1);
+        resolvedAt_ = static_cast<std::size_t>(-1);
+    }
+    if (resolvedAt_ != variables.Size()) {
+        for (std::size_t i = 0; i < lines_.size(); ++i)
+            if (lines_[i] < 0)
+                lines_[i] = variables.Find(program_.variables[i]);
+        resolvedAt_ = variables.Size();
+    }
+    if (slots.size() < static_cast<std::size_t>(program_.slotCount))
+        slots.resize(static_cast<std::size_t>(program_.slotCount));
+    return evalfast::Run(program_, variables, lines_, slots);
+}
+
 std::optional<double> FormulaCache::Run(const std::string& text, const VariableTable& variables) {
     if (text.size() > kMaxTextLength)
         return std::nullopt;
     auto it = entries_.find(text);
     if (it == entries_.end()) {
-        if (entries_.size() >= kMaxEntries)
+        if (entries_.size() >= kMaxEntries || characters_ + text.size() > kMaxCharacters) {
             entries_.clear();
-        auto entry = std::make_unique<Entry>();
-        entry->program = evalfast::Compile(text);
-        entry->lines.assign(entry->program.variables.size(), -1);
-        it = entries_.emplace(text, std::move(entry)).first;
+            characters_ = 0;
+        }
+        characters_ += text.size();
+        it = entries_.emplace(text, std::make_unique<CompiledFormula>(text)).first;
     }
-    Entry& entry = *it->second;
-    // Lines are only ever added, so a name once found keeps its line.
-    if (entry.resolvedAt != variables.Size()) {
-        for (std::size_t i = 0; i < entry.lines.size(); ++i)
-            if (entry.lines[i] < 0)
-                entry.lines[i] = variables.Find(entry.program.variables[i]);
-        entry.resolvedAt = variables.Size();
-    }
-    if (slots_.size() < static_cast<std::size_t>(entry.program.slotCount))
-        slots_.resize(static_cast<std::size_t>(entry.program.slotCount));
-    return evalfast::Run(entry.program, variables, entry.lines, slots_);
+    return it->second->Run(variables, slots_);
 }
 
 } // namespace quorvel

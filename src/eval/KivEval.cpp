@@ -9,6 +9,7 @@
 #include "util/KivStrings.h"
 #include "util/NumberText.h"
 
+#include <atomic>
 #include <cstdint>
 
 namespace quorvel {
@@ -21,15 +22,47 @@ ESimpleEvalException::ESimpleEvalException(const std::string& message)
 ESimpleEvalException::ESimpleEvalException(const char* message)
     : std::runtime_error(message), message_(std::make_shared<const std::string>(message)) {}
 
-TSimpleEval::TSimpleEval() = default;
+namespace {
+
+std::uint64_t NewTableId() {
+    static std::atomic<std::uint64_t> next{1};
+    return next.fetch_add(1, std::memory_order_relaxed);
+}
+
+} // namespace
+
+TSimpleEval::TSimpleEval() : tableId_(NewTableId()) {}
 TSimpleEval::~TSimpleEval() = default;
-TSimpleEval::TSimpleEval(TSimpleEval&& other) noexcept = default;
-TSimpleEval& TSimpleEval::operator=(TSimpleEval&& other) noexcept = default;
+
+// The moved table keeps its lines, and with them its name; what is left behind is another.
+TSimpleEval::TSimpleEval(TSimpleEval&& other) noexcept
+    : Expression(std::move(other.Expression)), SkipFunctions(other.SkipFunctions),
+      UseCompiledForms(other.UseCompiledForms), variables_(std::move(other.variables_)),
+      tableId_(other.tableId_), depth_(other.depth_), cache_(std::move(other.cache_)) {
+    other.variables_ = VariableTable{};
+    other.tableId_ = NewTableId();
+}
+
+TSimpleEval& TSimpleEval::operator=(TSimpleEval&& other) noexcept {
+    if (this != &other) {
+        Expression = std::move(other.Expression);
+        SkipFunctions = other.SkipFunctions;
+        UseCompiledForms = other.UseCompiledForms;
+        variables_ = std::move(other.variables_);
+        tableId_ = other.tableId_;
+        depth_ = other.depth_;
+        cache_ = std::move(other.cache_);
+        other.variables_ = VariableTable{};
+        other.tableId_ = NewTableId();
+    }
+    return *this;
+}
 
 // A copy starts with no compiled forms of its own: they hold places in the variable table.
 TSimpleEval::TSimpleEval(const TSimpleEval& other)
     : Expression(other.Expression), SkipFunctions(other.SkipFunctions),
-      UseCompiledForms(other.UseCompiledForms), variables_(other.variables_) {}
+      UseCompiledForms(other.UseCompiledForms), variables_(other.variables_),
+      tableId_(NewTableId()) {}
 
 TSimpleEval& TSimpleEval::operator=(const TSimpleEval& other) {
     if (this != &other) {
@@ -37,6 +70,7 @@ TSimpleEval& TSimpleEval::operator=(const TSimpleEval& other) {
         SkipFunctions = other.SkipFunctions;
         UseCompiledForms = other.UseCompiledForms;
         variables_ = other.variables_;
+        tableId_ = NewTableId();
         cache_.reset();
     }
     return *this;
@@ -59,8 +93,39 @@ std::vector<std::string> TSimpleEval::Variables() const {
     return lines;
 }
 
+int TSimpleEval::DefineVariable(const std::string& name, double value) {
+    SetVariable(name, value);
+    return variables_.Find(Trim(name));
+}
+
+void TSimpleEval::SetVariableAt(int place, double value) {
+    if (place < 0 || static_cast<std::size_t>(place) >= variables_.Size())
+        throw std::out_of_range("no variable at this place");
+    variables_.SetAt(place, value);
+}
+
 double TSimpleEval::Evaluate() {
     return EvaluateText(Expression);
+}
+
+TPreparedFormula TSimpleEval::Prepare(const std::string& text) const {
+    TPreparedFormula formula;
+    formula.text_ = text;
+    if (text.size() <= FormulaCache::kMaxTextLength)
+        formula.compiled_ = std::make_shared<CompiledFormula>(text);
+    return formula;
+}
+
+double TSimpleEval::Evaluate(TPreparedFormula& formula) {
+    if (depth_ == 0 && UseCompiledForms && !SkipFunctions && formula.compiled_) {
+        const bool fresh = formula.resolvedFor_ != tableId_;
+        formula.resolvedFor_ = tableId_;
+        if (!cache_)
+            cache_ = std::make_unique<FormulaCache>();
+        if (const auto value = formula.compiled_->Run(variables_, cache_->Slots(), fresh))
+            return *value;
+    }
+    return Rewrite(formula.text_);
 }
 
 // The working text of a fold: `body`, with a "+" in front of it when it did not begin with an

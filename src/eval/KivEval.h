@@ -10,6 +10,7 @@
 // ConversionError. Positions in the interface count from 1.
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -20,7 +21,23 @@
 
 namespace quorvel {
 
+class CompiledFormula;
 class FormulaCache;
+class TSimpleEval;
+
+// A formula text made ready once and evaluated any number of times, as the formulas of a
+// diagram's value boxes are: evaluating it gives exactly what evaluating its text gives,
+// without finding the text's compiled form again.
+class TPreparedFormula {
+public:
+    const std::string& Text() const { return text_; }
+
+private:
+    friend class TSimpleEval;
+    std::string text_;
+    std::shared_ptr<CompiledFormula> compiled_;
+    std::uint64_t resolvedFor_ = 0; // the variable table whose lines it has found
+};
 
 class ESimpleEvalException : public std::runtime_error {
 public:
@@ -86,6 +103,18 @@ public:
     void SetVariable(const std::string& name, double value);
     // The variable table, one "name=value" line per variable in the order of definition.
     std::vector<std::string> Variables() const;
+    // As SetVariable, returning the variable's place, which stays valid for this evaluator's
+    // table (copies and assignments of the evaluator carry the table and its places along).
+    int DefineVariable(const std::string& name, double value);
+    // Replaces the value of the variable at a place DefineVariable returned, keeping its
+    // name: the same as SetVariable with that name. A place outside the table raises
+    // std::out_of_range.
+    void SetVariableAt(int place, double value);
+
+    // Makes a formula text ready for repeated evaluation.
+    TPreparedFormula Prepare(const std::string& text) const;
+    // EvaluateText(formula.Text()): the same value, or the same error.
+    double Evaluate(TPreparedFormula& formula);
 
     double Evaluate();
     double EvaluateText(const std::string& text);
@@ -119,6 +148,9 @@ private:
     double CallFunctionIn(int function, std::string_view name, std::string_view arguments);
 
     VariableTable variables_;
+    // Names this table among all tables: it changes whenever the table is replaced
+    // wholesale, so that prepared formulas find their variables' lines again.
+    std::uint64_t tableId_;
     int depth_ = 0;
     std::unique_ptr<FormulaCache> cache_;
 };

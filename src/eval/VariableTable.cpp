@@ -32,6 +32,12 @@ void VariableTable::Set(std::string_view name, double value) {
     line->ReadValue = RenderedValue(value);
 }
 
+void VariableTable::SetAt(int index, double value) {
+    Line& line = lines_[static_cast<std::size_t>(index)];
+    line.Value = value;
+    line.ReadValue = RenderedValue(value);
+}
+
 int VariableTable::Find(std::string_view name) const {
     const auto it = index_.find(name);
     return it == index_.end() ? -1 : it->second;

@@ -24,6 +24,9 @@ public:
     // Defines or replaces a variable; `name` must already be checked.
     void Set(std::string_view name, double value);
 
+    // Replaces the value of an existing line, keeping its name.
+    void SetAt(int index, double value);
+
     // Index of the line with this name (ignoring ASCII case), or -1.
     int Find(std::string_view name) const;
     const Line& At(int index) const { return lines_[static_cast<std::size_t>(index)]; }

@@ -163,10 +163,10 @@ struct Outcome {
     std::string error; // kind and message
 };
 
-Outcome Evaluate(TSimpleEval& ev, const std::string& text) {
+Outcome Evaluate(TSimpleEval& ev, const std::string& text, TPreparedFormula* prepared = nullptr) {
     Outcome o;
     try {
-        o.value = ev.EvaluateText(text);
+        o.value = prepared != nullptr ? ev.Evaluate(*prepared) : ev.EvaluateText(text);
     } catch (const ESimpleEvalException& e) {
         o.error = "Error: " + e.Message();
     } catch (const std::exception& e) {
@@ -192,21 +192,30 @@ TEST(EvalCompiled, GivesTheRewritingsValuesAndMessagesOnGeneratedFormulas) {
     TSimpleEval rewriting;
     rewriting.UseCompiledForms = false;
     TSimpleEval withCompiledForms;
+    // Prepared formulas, with the variables replaced through their places.
+    TSimpleEval withPrepared;
     VariableTable table;
     FormulaCache cache;
     int values = 0;
     int compiledValues = 0;
     for (int i = 0; i < 5000; ++i) {
         const std::string text = generator.Formula();
+        TPreparedFormula prepared = withPrepared.Prepare(text);
         for (unsigned round = 0; round < 4; ++round) { // the same compiled form, other values
             const unsigned seed = static_cast<unsigned>(i) * 4 + round;
             Define(seed, [&](const char* n, double v) { rewriting.SetVariable(n, v); });
             Define(seed, [&](const char* n, double v) { withCompiledForms.SetVariable(n, v); });
             Define(seed, [&](const char* n, double v) { table.Set(n, v); });
+            Define(seed, [&](const char* n, double v) {
+                withPrepared.SetVariableAt(withPrepared.DefineVariable(n, 0.0), v);
+            });
             const Outcome expected = Evaluate(rewriting, text);
             const Outcome actual = Evaluate(withCompiledForms, text);
             ASSERT_EQ(Bits(actual.value), Bits(expected.value)) << text;
             ASSERT_EQ(actual.error, expected.error) << text;
+            const Outcome fromPrepared = Evaluate(withPrepared, text, &prepared);
+            ASSERT_EQ(Bits(fromPrepared.value), Bits(expected.value)) << text;
+            ASSERT_EQ(fromPrepared.error, expected.error) << text;
             const std::optional<double> fast = cache.Run(text, table);
             if (fast) {
                 ASSERT_TRUE(expected.value.has_value()) << text << " gave " << *fast;
@@ -220,6 +229,32 @@ TEST(EvalCompiled, GivesTheRewritingsValuesAndMessagesOnGeneratedFormulas) {
     // The comparison means something only if the compiled forms do the work.
     EXPECT_GT(values, 4000);
     EXPECT_GT(compiledValues, values * 95 / 100) << compiledValues << " of " << values;
+}
+
+TEST(EvalPrepared, FollowsTheVariableTableItIsEvaluatedWith) {
+    TSimpleEval ev;
+    TPreparedFormula f = ev.Prepare("a*(b+1)");
+    EXPECT_THROW(ev.Evaluate(f), ESimpleEvalException) << "a is not defined yet";
+    const int a = ev.DefineVariable("a", 2);
+    ev.SetVariable("b", 3);
+    EXPECT_EQ(ev.Evaluate(f), 8);
+    ev.SetVariableAt(a, 1.0 / 3);
+    EXPECT_EQ(Bits(ev.Evaluate(f)), Bits(ev.EvaluateText("a*(b+1)")));
+    EXPECT_EQ(ev.Variables().front(), "a=0.333333333333333");
+    // Another evaluator with the same names on other lines.
+    TSimpleEval other;
+    other.SetVariable("b", 10);
+    other.SetVariable("a", 5);
+    EXPECT_EQ(other.Evaluate(f), 55);
+    EXPECT_EQ(Bits(ev.Evaluate(f)), Bits(ev.EvaluateText("a*(b+1)")));
+    // A table replaced wholesale, by copy and by move, and the one left behind by a move.
+    ev = other;
+    EXPECT_EQ(ev.Evaluate(f), 55);
+    TSimpleEval moved(std::move(other));
+    EXPECT_EQ(moved.Evaluate(f), 55);
+    EXPECT_THROW(other.Evaluate(f), ESimpleEvalException) << "nothing is left behind";
+    EXPECT_THROW(moved.SetVariableAt(2, 1), std::out_of_range);
+    EXPECT_THROW(moved.SetVariableAt(-1, 1), std::out_of_range);
 }
 
 // The function-call pass as described: find the next call, evaluate it, replace it, again.
