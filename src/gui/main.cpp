@@ -1,6 +1,7 @@
 // Quorvel_Configuration: the desktop program.
 
 #include "gui/CodeWindow.h"
+#include "gui/FirstPaint.h"
 #include "gui/HelpWindow.h"
 #include "gui/MainWindow.h"
 #include "shell/KivDirectories.h"
@@ -21,6 +22,7 @@ int main(int argc, char** argv) {
     quorvel::gui::TForm2 codeWindow;
     quorvel::gui::TForm3 helpWindow;
     quorvel::gui::TForm1 mainWindow(paths, &codeWindow, &helpWindow);
+    quorvel::gui::QuitAfterFirstPaintIfAsked(mainWindow);
     mainWindow.show();
     return QApplication::exec();
 }
