@@ -155,9 +155,25 @@ struct Layout {
     std::vector<std::uint32_t> palette; // packed colours, always 1 << bitCount entries
 };
 
-bool ReadLayout(std::string_view b, Layout& out) {
-    if (b.size() < 26 || b[0] != 'B' || b[1] != 'M')
+// `b` holds the first bytes of a file of `fileSize` bytes: the headers and palette are read
+// from it, the pixel rows only have to fit in the file. When a header or the palette lies
+// beyond `b` but inside the file, the answer is NeedsMore.
+Bitmap::Validity ReadLayout(std::string_view b, std::size_t fileSize, Layout& out) {
+    using V = Bitmap::Validity;
+    V refused = V::Invalid;
+    // Whether the first n bytes are at hand; when they are not but the file has them, more
+    // of the file is needed.
+    auto has = [&](std::size_t n) {
+        if (n <= b.size())
+            return true;
+        if (n <= fileSize)
+            refused = V::NeedsMore;
         return false;
+    };
+    if (!has(26))
+        return refused;
+    if (b[0] != 'B' || b[1] != 'M')
+        return V::Invalid;
     const std::uint32_t dataOffset = U32(b, 10);
     const std::uint32_t headerSize = U32(b, 14);
     long long width = 0;
@@ -171,33 +187,33 @@ bool ReadLayout(std::string_view b, Layout& out) {
         height = static_cast<std::int16_t>(U16(b, 20));
         bitCount = U16(b, 24);
         paletteEntrySize = 3;
-    } else if (headerSize >= 40 && b.size() >= 14 + 40) {
+    } else if (headerSize >= 40 && has(14 + 40)) {
         width = static_cast<std::int32_t>(U32(b, 18));
         height = static_cast<std::int32_t>(U32(b, 22));
         bitCount = U16(b, 28);
         compression = U32(b, 30);
         paletteEntries = U32(b, 46);
     } else {
-        return false;
+        return refused;
     }
     const bool topDown = height < 0;
     if (topDown)
         height = -height;
     if (width <= 0 || height <= 0 || width > kMaxSide || height > kMaxSide ||
         width * height > kMaxPixels)
-        return false;
+        return V::Invalid;
     std::uint32_t rMask = 0, gMask = 0, bMask = 0;
     bool masked = false;
     if (compression == 3 && (bitCount == 16 || bitCount == 32)) {
         // Masks follow a 40-byte header, or lie inside a longer one.
-        if (b.size() < 14 + 40 + 12)
-            return false;
+        if (!has(14 + 40 + 12))
+            return refused;
         rMask = U32(b, 54);
         gMask = U32(b, 58);
         bMask = U32(b, 62);
         masked = true;
     } else if (compression != 0) {
-        return false;
+        return V::Invalid;
     } else if (bitCount == 16) {
         rMask = 0x7C00;
         gMask = 0x03E0;
@@ -206,7 +222,7 @@ bool ReadLayout(std::string_view b, Layout& out) {
     }
     if (bitCount != 1 && bitCount != 4 && bitCount != 8 && bitCount != 16 && bitCount != 24 &&
         bitCount != 32)
-        return false;
+        return V::Invalid;
     out.palette.clear();
     if (bitCount <= 8) {
         const std::uint32_t maxEntries = 1u << bitCount;
@@ -214,8 +230,8 @@ bool ReadLayout(std::string_view b, Layout& out) {
         if (entries > maxEntries)
             entries = maxEntries;
         const std::size_t at = 14 + headerSize;
-        if (at + entries * paletteEntrySize > b.size())
-            return false;
+        if (!has(at + entries * paletteEntrySize))
+            return refused;
         // Indices past the stored entries read as black.
         out.palette.assign(maxEntries, 0);
         for (std::uint32_t i = 0; i < entries; ++i) {
@@ -226,8 +242,8 @@ bool ReadLayout(std::string_view b, Layout& out) {
         }
     }
     const std::size_t stride = ((static_cast<std::size_t>(width) * bitCount + 31) / 32) * 4;
-    if (dataOffset > b.size() || stride * static_cast<std::size_t>(height) > b.size() - dataOffset)
-        return false;
+    if (dataOffset > fileSize || stride * static_cast<std::size_t>(height) > fileSize - dataOffset)
+        return V::Invalid;
     out.width = static_cast<int>(width);
     out.height = static_cast<int>(height);
     out.topDown = topDown;
@@ -238,7 +254,7 @@ bool ReadLayout(std::string_view b, Layout& out) {
     out.masks[2] = bMask;
     out.dataOffset = dataOffset;
     out.stride = stride;
-    return true;
+    return V::Valid;
 }
 
 // A channel selected by a bit mask, scaled to 0..255: the value table of one channel is
@@ -314,18 +330,24 @@ void DecodeRows(std::string_view b, const Layout& l, std::uint32_t* pixels) {
 
 } // namespace
 
-bool Bitmap::Check(std::string_view bytes, int& width, int& height) {
+Bitmap::Validity Bitmap::CheckHead(std::string_view head, std::size_t fileSize, int& width,
+                                   int& height) {
     Layout layout;
-    if (!ReadLayout(bytes, layout))
-        return false;
-    width = layout.width;
-    height = layout.height;
-    return true;
+    const Validity v = ReadLayout(head, std::max(fileSize, head.size()), layout);
+    if (v == Validity::Valid) {
+        width = layout.width;
+        height = layout.height;
+    }
+    return v;
+}
+
+bool Bitmap::Check(std::string_view bytes, int& width, int& height) {
+    return CheckHead(bytes, bytes.size(), width, height) == Validity::Valid;
 }
 
 bool Bitmap::Decode(std::string_view b, Bitmap& out) {
     Layout layout;
-    if (!ReadLayout(b, layout))
+    if (ReadLayout(b, b.size(), layout) != Validity::Valid)
         return false;
     Bitmap bmp;
     bmp.width_ = layout.width;

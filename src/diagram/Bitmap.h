@@ -5,6 +5,7 @@
 
 #include "shell/Views.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -40,6 +41,10 @@ public:
     // Whether Decode would accept the bytes, and the picture's size, without decoding
     // the pixels.
     static bool Check(std::string_view bytes, int& width, int& height);
+    // The same from the first bytes of a file of fileSize bytes: NeedsMore when its headers
+    // reach beyond `head`.
+    enum class Validity { Valid, Invalid, NeedsMore };
+    static Validity CheckHead(std::string_view head, std::size_t fileSize, int& width, int& height);
     // 24 bits per pixel, bottom-up.
     std::string EncodeBmp() const;
 

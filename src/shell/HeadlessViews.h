@@ -12,16 +12,23 @@
 
 namespace quorvel {
 
-// The diagram as pixels in memory. Loading reads and checks the file but decodes its pixels
-// only when they are first asked for: until then drawn segments are kept and drawn over the
-// decoded picture in order, so what is asked for is always what drawing at once gives.
-// Front ends that never look at the pixels never pay for decoding them.
+// The diagram as pixels in memory. Loading opens the file and checks its headers, but reads
+// and decodes its pixels only when they are first asked for: until then drawn segments are
+// kept and drawn over the decoded picture in order, so what is asked for is always what
+// drawing at once gives. Front ends that never look at the pixels never pay for them.
 class RasterSurface : public DiagramSurface {
 public:
+    RasterSurface() = default;
+    ~RasterSurface() override;
+    RasterSurface(const RasterSurface&) = delete;
+    RasterSurface& operator=(const RasterSurface&) = delete;
+
     void LoadBitmap(const std::string& path) override;
     void DrawSegment(int x1, int y1, int x2, int y2, Rgb colour, int width) override;
-    int Width() const { return encoded_.empty() ? bitmap_.Width() : width_; }
-    int Height() const { return encoded_.empty() ? bitmap_.Height() : height_; }
+    int Width() const { return file_ < 0 ? bitmap_.Width() : width_; }
+    int Height() const { return file_ < 0 ? bitmap_.Height() : height_; }
+    // The pixels. The loaded file stays open until they are read; should it no longer read
+    // as the bitmap it was (changed on disk in between), the picture is white.
     const Bitmap& Picture() const;
     Bitmap& Picture();
 
@@ -32,9 +39,10 @@ private:
         int width;
     };
     void DecodePending() const;
+    void CloseFile() const;
 
     mutable Bitmap bitmap_;
-    mutable std::string encoded_; // the loaded file, while its pixels are not decoded
+    mutable int file_ = -1; // the loaded file, while its pixels are not read
     mutable std::vector<Segment> pending_;
     int width_ = 0;
     int height_ = 0;

@@ -87,5 +87,54 @@ TEST(RasterSurface, RefusedFilesLeaveThePictureAsItWas) {
     ExpectSamePixels(surface.Picture(), expected);
 }
 
+TEST(RasterSurface, ReadsHeadersThatReachFarIntoTheFile) {
+    // 8 bits per pixel with a header of 6000 bytes: the palette lies past the first bytes
+    // read at loading.
+    std::string b = "BM";
+    auto put = [&b](std::uint32_t v, int n) {
+        for (int i = 0; i < n; ++i)
+            b += static_cast<char>((v >> (8 * i)) & 0xFF);
+    };
+    const std::uint32_t header = 6000;
+    const std::uint32_t offset = 14 + header + 8;
+    put(offset + 8, 4);
+    put(0, 4);
+    put(offset, 4);
+    put(header, 4);
+    put(2, 4);
+    put(2, 4);
+    put(1, 2);
+    put(8, 2);
+    for (int i = 0; i < 6; ++i)
+        put(i == 4 ? 2 : 0, 4);
+    b.resize(14 + header, '\0');
+    put(0x000000FF, 4); // entry 0: blue
+    put(0x00FF0000, 4); // entry 1: red
+    put(0x0001, 2);     // bottom row: red, blue
+    put(0, 2);
+    put(0x0100, 2); // top row: blue, red
+    put(0, 2);
+    test::ScratchDir dir;
+    RasterSurface surface;
+    surface.LoadBitmap(dir.Write("far.bmp", b));
+    EXPECT_EQ(surface.Picture().Pixel(0, 0), kBlue);
+    EXPECT_EQ(surface.Picture().Pixel(1, 0), kRed);
+    EXPECT_EQ(surface.Picture().Pixel(0, 1), kRed);
+    // Cut inside the palette, the file is refused at loading.
+    EXPECT_THROW(surface.LoadBitmap(dir.Write("cut.bmp", b.substr(0, 14 + header + 4))), FileError);
+}
+
+TEST(RasterSurface, AFileChangedBeforeItsPixelsAreReadGivesAWhitePictureOfItsSize) {
+    test::ScratchDir dir;
+    const std::string file = dir.Write("p.bmp", Pattern(12, 9).EncodeBmp());
+    RasterSurface surface;
+    surface.LoadBitmap(file);
+    surface.DrawSegment(0, 4, 11, 4, kRed, 1);
+    dir.Write("p.bmp", "no longer a bitmap");
+    Bitmap expected(12, 9);
+    expected.DrawLine(0, 4, 11, 4, kRed, 1);
+    ExpectSamePixels(surface.Picture(), expected);
+}
+
 } // namespace
 } // namespace quorvel
