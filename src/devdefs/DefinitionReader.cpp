@@ -337,7 +337,7 @@ void ReadDefinitionText(std::string_view text, std::vector<TConfigWord>& words) 
 
 bool ReadDefinitionFile(const std::string& fileName, std::vector<TConfigWord>& words) {
     std::string text;
-    if (!FileExists(fileName) || !ReadWholeFile(fileName, text))
+    if (!ReadWholeFile(fileName, text))
         return false;
     ReadDefinitionText(text, words);
     return true;

@@ -400,7 +400,7 @@ void ParseDiagramDescription(std::string_view text, TModel& model, ValueBoxView&
 
 std::string ReadDescriptionFile(const std::string& path) {
     std::string text;
-    if (!FileExists(path) || !ReadWholeFile(path, text))
+    if (!ReadWholeFile(path, text))
         throw FileError(kFileNotFoundMessage);
     return text;
 }

@@ -22,20 +22,21 @@ bool ReadWholeFile(const std::string& path, std::string& contents) {
         ::close(fd);
         return false;
     }
-    std::string data;
-    data.reserve(static_cast<std::size_t>(st.st_size));
-    char buffer[1 << 16];
+    // Straight into the text, at the size the file has when opened.
+    std::string data(static_cast<std::size_t>(st.st_size), '\0');
+    std::size_t done = 0;
     bool failed = false;
-    for (;;) {
-        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+    while (done < data.size()) {
+        const ssize_t n = ::read(fd, data.data() + done, data.size() - done);
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0) {
             failed = n < 0;
             break;
         }
-        data.append(buffer, static_cast<std::size_t>(n));
+        done += static_cast<std::size_t>(n);
     }
+    data.resize(done);
     ::close(fd);
     if (failed)
         return false;

@@ -29,6 +29,14 @@ TEST(ReadWholeFile, ReadsBytesAndReportsMissingFiles) {
     EXPECT_FALSE(ReadWholeFile(dir.Path(), contents)) << "a directory is no file to read";
     EXPECT_TRUE(FileExists(path));
     EXPECT_FALSE(FileExists(dir.Path())) << "a directory is not a file";
+    // Files larger than one read, and empty ones.
+    std::string large(3 << 20, 'a');
+    for (std::size_t i = 0; i < large.size(); i += 4093)
+        large[i] = static_cast<char>(i);
+    ASSERT_TRUE(ReadWholeFile(dir.Write("large", large), contents));
+    EXPECT_EQ(contents, large);
+    ASSERT_TRUE(ReadWholeFile(dir.Write("empty", ""), contents));
+    EXPECT_EQ(contents, "");
 }
 
 TEST(ReadWholeFile, RefusesAFifoWithoutWaitingForAWriter) {
