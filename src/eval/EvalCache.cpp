@@ -7,8 +7,8 @@ namespace quorvel {
 CompiledFormula::CompiledFormula(std::string_view text)
     : program_(evalfast::Compile(text)), lines_(program_.variables.size(), -1) {}
 
-std::optional<double> CompiledFormula::Run(const VariableTable& variables,
-                                           std::vector<double>& slots, bool fresh) {
+bool CompiledFormula::Run(const VariableTable& variables, std::vector<double>& slots, double& out,
+                          bool fresh) {
     if (fresh) {
         lines_.assign(lines_.size(), -1);
         resolvedAt_ = static_cast<std::size_t>(-1);
@@ -21,7 +21,7 @@ std::optional<double> CompiledFormula::Run(const VariableTable& variables,
     }
     if (slots.size() < static_cast<std::size_t>(program_.slotCount))
         slots.resize(static_cast<std::size_t>(program_.slotCount));
-    return evalfast::Run(program_, variables, lines_, slots);
+    return evalfast::Run(program_, variables, lines_, slots, out);
 }
 
 std::optional<double> FormulaCache::Run(const std::string& text, const VariableTable& variables) {
@@ -36,7 +36,10 @@ std::optional<double> FormulaCache::Run(const std::string& text, const VariableT
         characters_ += text.size();
         it = entries_.emplace(text, std::make_unique<CompiledFormula>(text)).first;
     }
-    return it->second->Run(variables, slots_);
+    double value;
+    if (!it->second->Run(variables, slots_, value))
+        return std::nullopt;
+    return value;
 }
 
 } // namespace quorvel

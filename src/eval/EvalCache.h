@@ -19,10 +19,10 @@ class VariableTable;
 class CompiledFormula {
 public:
     explicit CompiledFormula(std::string_view text);
-    // The value by the compiled form, or nothing when that form cannot give it. `variables`
+    // The value by the compiled form, or false when that form cannot give it. `variables`
     // must be the table of the earlier runs, or `fresh` set to start the look-ups anew.
-    std::optional<double> Run(const VariableTable& variables, std::vector<double>& slots,
-                              bool fresh = false);
+    bool Run(const VariableTable& variables, std::vector<double>& slots, double& out,
+             bool fresh = false);
 
 private:
     evalfast::Program program_;

@@ -82,8 +82,9 @@ Program Compile(std::string_view text);
 
 // Runs a compiled form. `lines` gives the variable-table line of each name of
 // program.variables (-1 if none); `slots` must hold program.slotCount values.
-std::optional<double> Run(const Program& program, const VariableTable& variables,
-                          std::span<const int> lines, std::span<double> slots);
+// Gives false when it cannot give the value (a plain result keeps the run out of memory).
+bool Run(const Program& program, const VariableTable& variables, std::span<const int> lines,
+         std::span<double> slots, double& out);
 
 } // namespace evalfast
 } // namespace quorvel

@@ -59,6 +59,30 @@ public:
             }
             if (!Read(step.operand, value))
                 return false;
+            // The four plain operators with a finite result need no further look; everything
+            // else goes through the checked arithmetic.
+            double quick = 0.0;
+            switch (step.op) {
+            case '+':
+                quick = accumulator + value;
+                break;
+            case '-':
+                quick = accumulator - value;
+                break;
+            case '*':
+                quick = accumulator * value;
+                break;
+            case '/':
+                quick = value != 0.0 ? accumulator / value : HUGE_VAL;
+                break;
+            default:
+                quick = HUGE_VAL;
+                break;
+            }
+            if (std::isfinite(quick)) {
+                accumulator = quick;
+                continue;
+            }
             const evalmath::Result r = evalmath::ApplyOperator(step.op, accumulator, value);
             if (r.status != evalmath::Status::Ok)
                 return false;
@@ -74,10 +98,10 @@ private:
         double value;
         if (!(producer.call ? Call(producer.index, value) : Evaluate(producer.index, value)))
             return false;
-        const std::optional<double> read = RenderedValue(value);
-        if (!read)
+        const double read = RenderedValueQuick(value);
+        if (std::isnan(read))
             return false;
-        slots_[static_cast<std::size_t>(producer.slot)] = *read;
+        slots_[static_cast<std::size_t>(producer.slot)] = read;
         return true;
     }
 
@@ -140,15 +164,12 @@ private:
 
 } // namespace
 
-std::optional<double> Run(const Program& program, const VariableTable& variables,
-                          std::span<const int> lines, std::span<double> slots) {
+bool Run(const Program& program, const VariableTable& variables, std::span<const int> lines,
+         std::span<double> slots, double& out) {
     if (program.root < 0)
-        return std::nullopt;
+        return false;
     Runner runner(program, variables, lines, slots);
-    double value;
-    if (!runner.Evaluate(program.root, value))
-        return std::nullopt;
-    return value;
+    return runner.Evaluate(program.root, out);
 }
 
 } // namespace quorvel::evalfast

@@ -122,8 +122,9 @@ double TSimpleEval::Evaluate(TPreparedFormula& formula) {
         formula.resolvedFor_ = tableId_;
         if (!cache_)
             cache_ = std::make_unique<FormulaCache>();
-        if (const auto value = formula.compiled_->Run(variables_, cache_->Slots(), fresh))
-            return *value;
+        double value;
+        if (formula.compiled_->Run(variables_, cache_->Slots(), value, fresh))
+            return value;
     }
     return Rewrite(formula.text_);
 }
