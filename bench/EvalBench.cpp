@@ -188,6 +188,50 @@ void BM_CutByText(benchmark::State& state) {
 }
 BENCHMARK(BM_CutByText);
 
+// A formula of about `length` characters: parenthesised clock terms joined by "+", as a long
+// generated formula looks.
+std::string LongFormula(std::size_t length) {
+    const std::string term = "(FRC*(TUN*0.00375+1)/ifthen(DOZEN, 2^DOZE, 1))";
+    std::string text = term;
+    while (text.size() + 1 + term.size() <= length)
+        text += "+" + term;
+    return text;
+}
+
+// Per character, a long formula evaluated again and again costs the same at any length: its
+// compiled form is kept whatever its length.
+void BM_LongFormulaAgain(benchmark::State& state) {
+    TSimpleEval ev = ReadyEvaluator();
+    const std::string text = LongFormula(static_cast<std::size_t>(state.range(0)));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(ev.EvaluateText(text));
+    state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(text.size()));
+}
+BENCHMARK(BM_LongFormulaAgain)->Arg(3200)->Arg(4000)->Arg(4200)->Arg(32000);
+
+// The same formula seen for the first time each time: compiled and run.
+void BM_LongFormulaFirstSight(benchmark::State& state) {
+    TSimpleEval ev = ReadyEvaluator();
+    const std::string text = LongFormula(static_cast<std::size_t>(state.range(0)));
+    for (auto _ : state) {
+        TPreparedFormula f = ev.Prepare(text);
+        benchmark::DoNotOptimize(ev.Evaluate(f));
+    }
+    state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(text.size()));
+}
+BENCHMARK(BM_LongFormulaFirstSight)->Arg(3200)->Arg(32000);
+
+// And by rewriting alone.
+void BM_LongFormulaRewriting(benchmark::State& state) {
+    TSimpleEval ev = ReadyEvaluator();
+    ev.UseCompiledForms = false;
+    const std::string text = LongFormula(static_cast<std::size_t>(state.range(0)));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(ev.EvaluateText(text));
+    state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(text.size()));
+}
+BENCHMARK(BM_LongFormulaRewriting)->Arg(3200)->Arg(32000);
+
 // Linear time on long formulas: a megabyte of "1+1+...".
 void BM_MegabyteOfOnes(benchmark::State& state) {
     std::string text;

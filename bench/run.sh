@@ -1,29 +1,37 @@
 #!/usr/bin/env bash
 # Builds the release preset with the benchmarks against other libraries, runs them together
-# with the start-up and memory measurements and the 100 MB limits of every reader, and writes
-# the figures as Markdown to standard output and to bench/results.md.
+# with the whole-process timings of the command line and the window, the memory of the
+# window and the 100 MB limits of every reader, and writes the figures as Markdown to
+# standard output and to bench/results.md.
+#
+# Every comparison is interleaved: the benchmark programs shuffle the repetitions of their
+# benchmarks (Google Benchmark's random interleaving), and whole programs run in turns
+# (bench/interleave: A, B, A, B, ...), so that a busy moment of the machine weighs on both
+# sides alike. Figures are medians with their quartiles.
 #
 # usage: bench/run.sh [--quick]     (--quick: few repetitions, for trying the script out)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
 
-repetitions=10
-startup_runs=40
-memory_runs=15
+repetitions=12
+process_runs=40
+switch_runs=5
 limit_megabytes=100
 if [ "${1:-}" = "--quick" ]; then
     repetitions=3
-    startup_runs=10
-    memory_runs=3
+    process_runs=8
+    switch_runs=2
     limit_megabytes=8
 fi
 # The sample device with the largest definition file and diagram description.
 largest_device=PIC32MX795F512L
+devices=(PIC18F45K22 dsPIC33FJ128GP802 PIC32MX795F512L)
 
-# What building and measuring need: the project's packages, the two peers, the timers.
+# What building and measuring need: the project's packages, the two peers, and Python for
+# the report. (hyperfine is not needed: bench/interleave runs whole programs in turns.)
 scripts/install-deps.sh
-peers=(libpugixml-dev libmuparser-dev hyperfine time python3)
+peers=(libpugixml-dev libmuparser-dev python3)
 missing=()
 for p in "${peers[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
@@ -42,44 +50,47 @@ fi
 cmake --preset release -DQUORVEL_BUILD_PEER_BENCH=ON >&2
 cmake --build --preset release -j2 >&2
 build="$root/build-release"
-for program in bench/peer_defs_bench bench/peer_eval_bench bench/limits_run \
-    bench_first_window bench_bare_window; do
+for program in bench/peer_defs_bench bench/peer_eval_bench bench/eval_bench \
+    bench/session_bench bench/limits_run bench/interleave bench/bench_empty quorvel \
+    Quorvel_Configuration bench_bare_window bench_device_switches; do
     if [ ! -x "$build/$program" ]; then
         echo "bench/run.sh: $build/$program was not built" >&2
         exit 1
     fi
 done
 
-# Everything runs in a scratch directory: the program creates its settings file in the
-# directory that is current when it starts.
+# Everything runs in a scratch directory: the programs create their settings file in the
+# directory that is current when they start.
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cd "$work"
 
-echo "== Definition reader and evaluator against their peers" >&2
-for name in defs eval; do
-    "$build/bench/peer_${name}_bench" --benchmark_repetitions="$repetitions" \
+echo "== Benchmarks, repetitions shuffled" >&2
+for name in peer_defs peer_eval eval session; do
+    "$build/bench/${name}_bench" --benchmark_repetitions="$repetitions" \
+        --benchmark_enable_random_interleaving=true \
+        --benchmark_min_time=0.05 \
         --benchmark_report_aggregates_only=false \
         --benchmark_out="$work/$name.json" --benchmark_out_format=json >&2
 done
 
-echo "== Start-up to the first shown window" >&2
-export QT_QPA_PLATFORM=offscreen
-hyperfine -N --warmup 5 --runs "$startup_runs" --export-json "$work/startup.json" \
-    "'$build/bench_bare_window'" "'$build/bench_first_window'" >&2
+echo "== The command line, whole processes in turns" >&2
+"$build/bench/interleave" --runs "$process_runs" --warmup 5 \
+    -- "$build/bench/bench_empty" \
+    -- "$build/quorvel" --version \
+    -- "$build/quorvel" run "$largest_device" >"$work/cli.json"
 
-echo "== Peak memory" >&2
-measure_memory() { # output file, command...
-    local out=$1
-    shift
-    for _ in $(seq "$memory_runs"); do
-        /usr/bin/time -f %M -o "$work/one.txt" "$@" >/dev/null 2>&1
-        tail -n 1 "$work/one.txt" >>"$out"
-    done
-}
-measure_memory "$work/memory_bare.txt" "$build/bench_bare_window"
-measure_memory "$work/memory_first.txt" "$build/bench_first_window"
-measure_memory "$work/memory_device.txt" "$build/bench_first_window" "$largest_device"
+echo "== The window to its first complete paint, in turns with a bare Qt window" >&2
+export QT_QPA_PLATFORM=offscreen
+QUORVEL_QUIT_AFTER_FIRST_PAINT=1 "$build/bench/interleave" --runs "$process_runs" --warmup 5 \
+    -- "$build/bench_bare_window" \
+    -- "$build/Quorvel_Configuration" >"$work/startup.json"
+
+echo "== Memory after thirty device switches" >&2
+: >"$work/switches.txt"
+for _ in $(seq "$switch_runs"); do
+    "$build/bench_device_switches" 30 "${devices[@]}" >>"$work/switches.txt"
+done
 
 echo "== Every reader on ${limit_megabytes} MB of hostile input" >&2
 readers=$("$build/bench/limits_run" --list | grep -c '^reader ')

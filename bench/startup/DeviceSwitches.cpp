@@ -1,6 +1,9 @@
-// Start-up of the real program up to its first shown main window: the same windows and core
-// as Quorvel_Configuration, then the program ends. With a device name as argument the device
-// is loaded first, for measuring the memory a loaded device takes.
+// Memory of the program's windows after switching devices: the windows of
+// Quorvel_Configuration, then each device named on the command line chosen in the device list
+// in turn (as many switches as asked), the window painted after each. Prints the resident
+// memory in KiB after the last switch and at its peak, as "rss_kib=N peak_kib=N".
+//
+// usage: bench_device_switches SWITCHES DEVICE...
 
 #include "gui/CodeWindow.h"
 #include "gui/HelpWindow.h"
@@ -8,10 +11,33 @@
 #include "shell/KivDirectories.h"
 
 #include <QApplication>
-#include <QTimer>
+#include <QListWidget>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
 #include <iostream>
+#include <string>
+
+namespace {
+
+// A line "Key:   N kB" of /proc/self/status.
+long StatusKib(const std::string& key) {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line))
+        if (line.rfind(key + ":", 0) == 0)
+            return std::strtol(line.c_str() + key.size() + 1, nullptr, 10);
+    return -1;
+}
+
+} // namespace
 
 int main(int argc, char** argv) {
+    if (argc < 3) {
+        std::cerr << "usage: bench_device_switches SWITCHES DEVICE...\n";
+        return 2;
+    }
+    const int switches = std::atoi(argv[1]);
     const std::string startDir = quorvel::StartDirectory();
     QApplication app(argc, argv);
     quorvel::ConfiguratorPaths paths{quorvel::ProgramDirectory(true),
@@ -25,17 +51,20 @@ int main(int argc, char** argv) {
         ++messages;
     });
     mainWindow.show();
-    if (argc > 1) {
-        QTimer::singleShot(0, &app, [&] {
-            try {
-                mainWindow.Core().ListBox1Click(argv[1]);
-            } catch (const std::exception& e) {
-                std::cerr << e.what() << "\n";
-                ++messages;
-            }
-        });
+    QApplication::processEvents();
+    for (int i = 0; i < switches; ++i) {
+        const QString device = QString::fromLocal8Bit(argv[2 + i % (argc - 2)]);
+        const auto found = mainWindow.ListBox1()->findItems(device, Qt::MatchExactly);
+        if (found.isEmpty()) {
+            std::cerr << "no device " << device.toStdString() << " in the list\n";
+            return 1;
+        }
+        mainWindow.PIC1Click();
+        mainWindow.ListBox1()->setCurrentItem(found.front());
+        mainWindow.ListBox1Click();
+        mainWindow.repaint();
+        QApplication::processEvents();
     }
-    QTimer::singleShot(0, &app, &QCoreApplication::quit);
-    const int rc = QApplication::exec();
-    return messages == 0 ? rc : 1;
+    std::printf("rss_kib=%ld peak_kib=%ld\n", StatusKib("VmRSS"), StatusKib("VmHWM"));
+    return messages == 0 ? 0 : 1;
 }
