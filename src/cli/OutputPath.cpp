@@ -1,5 +1,6 @@
 #include "cli/OutputPath.h"
 
+#include "cli/PngPainter.h"
 #include "shell/KivDirectories.h"
 
 #include <cerrno>
@@ -37,10 +38,11 @@ std::string DirName(const std::string& path) {
 
 // The files the program reads from its own directory: the device list, the help text, the
 // diagrams and their descriptions all start with "Quorvel_", like the window's executable;
-// the definitions lie in "Defs".
+// the definitions lie in "Defs", and the picture writer is loaded from there.
 bool IsProgramFile(const std::string& relative) {
     const std::string base = BaseName(relative);
-    return base.starts_with("Quorvel_") || base == "quorvel" || relative.starts_with("Defs/");
+    return base.starts_with("Quorvel_") || base == "quorvel" || base == kPngPainterFileName ||
+           relative.starts_with("Defs/");
 }
 
 } // namespace

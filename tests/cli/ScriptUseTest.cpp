@@ -88,7 +88,7 @@ TEST_F(ScriptUseTest, RelativeOutputPathsLandInTheCallersDirectory) {
 TEST_F(ScriptUseTest, ProgramFilesAreNeverReplacedByOutput) {
     // Run from the program directory itself, where the names of its data files resolve.
     for (const char* name : {"Quorvel_T_lines.txt", "Quorvel_T.bmp", "Defs/TESTDEV.vlk", "quorvel",
-                             "Quorvel_Configuration_PICs.txt"}) {
+                             "Quorvel_Configuration_PICs.txt", "libquorvel_png.so"}) {
         const CliResult r = Run({"render", "TESTDEV", "-o", name}, "program");
         EXPECT_EQ(r.ExitCode, 1) << name;
         EXPECT_TRUE(Contains(r.Err, "one of the program's own files")) << r.Err;
