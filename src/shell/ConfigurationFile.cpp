@@ -4,6 +4,8 @@
 #include "util/NumberText.h"
 #include "util/TextFile.h"
 
+#include <algorithm>
+#include <numeric>
 #include <unordered_map>
 
 namespace quorvel {
@@ -158,14 +160,19 @@ void ConfigurationProblems::Add(std::size_t line, const std::string& message) {
         return;
     }
     Messages.push_back(line == 0 ? message : "line " + UIntToText(line) + ": " + message);
+    Lines.push_back(line);
 }
 
 std::string ConfigurationProblems::Text() const {
+    std::vector<std::size_t> order(Messages.size());
+    std::iota(order.begin(), order.end(), std::size_t{0});
+    std::stable_sort(order.begin(), order.end(),
+                     [this](std::size_t a, std::size_t b) { return Lines[a] < Lines[b]; });
     std::string text;
-    for (const std::string& m : Messages) {
+    for (const std::size_t i : order) {
         if (!text.empty())
             text += '\n';
-        text += m;
+        text += Messages[i];
     }
     if (Unreported > 0)
         text += "\n(" + UIntToText(Unreported) + " more problem" + (Unreported == 1 ? "" : "s") +

@@ -47,14 +47,17 @@ struct ConfigurationDocument {
     std::vector<ConfigurationFact> Results;
 };
 
-// The first problems met while reading, each beginning with "line N: ".
+// The first problems met while reading, each beginning with "line N: " (problems of the
+// whole file have no line).
 struct ConfigurationProblems {
     std::vector<std::string> Messages;
-    std::size_t Unreported = 0; // problems beyond kConfigurationProblemLimit
+    std::vector<std::size_t> Lines; // the line of each message, 0 for the whole file
+    std::size_t Unreported = 0;     // problems beyond kConfigurationProblemLimit
 
     void Add(std::size_t line, const std::string& message);
     bool Empty() const { return Messages.empty(); }
-    // All messages, one per line, with a last line counting the unreported ones.
+    // All messages in the order of their lines, one per line of text, with a last line
+    // counting the unreported ones.
     std::string Text() const;
 };
 

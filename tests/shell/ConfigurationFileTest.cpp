@@ -148,6 +148,15 @@ TEST(ConfigurationFile, ReportsTheFirstProblemsAndCountsTheRest) {
     EXPECT_NE(problems.Text().find("(980 more problems not shown)"), std::string::npos);
 }
 
+TEST(ConfigurationFile, ProblemsReadInTheOrderOfTheirLines) {
+    ConfigurationProblems problems;
+    problems.Add(9, "late");
+    problems.Add(0, "whole file");
+    problems.Add(3, "early");
+    problems.Add(9, "late again");
+    EXPECT_EQ(problems.Text(), "whole file\nline 3: early\nline 9: late\nline 9: late again");
+}
+
 TEST(ConfigurationFile, NamesThatCannotStandInAFile) {
     for (const char* good : {"FNOSC", "CLKDIV<7:6>", "Fposc", "Primary osc", "E0"})
         EXPECT_TRUE(IsConfigurationName(good)) << good;
