@@ -1,5 +1,6 @@
 #include "cli/Session.h"
 
+#include "results/InputReading.h"
 #include "shell/CodeSettings.h"
 #include "shell/KivDirectories.h"
 #include "util/KivStrings.h"
@@ -127,6 +128,10 @@ bool Session::Perform(const SessionAction& action) {
         if (!boxes_.Box(action.BoxIndex).visible || !boxes_.Box(action.BoxIndex).input)
             return false;
         boxes_.SetText(action.BoxIndex, action.Text);
+        // The window marks such a box and tells the reading in its tooltip.
+        if (const InputReading reading = ReadInputText(action.Text); !reading.Plain)
+            warnings_.push_back("value box " + IntToText(action.BoxIndex) + " \"" + action.Text +
+                                "\": " + reading.Note);
         Guard([this] { core_->Calculate1Click(); });
         break;
     case Kind::Calculate:

@@ -40,7 +40,8 @@ constexpr const char* kActionsHelp =
 constexpr const char* kStatusHelp =
     "Every message the window would show is printed on standard error. What the command\n"
     "line adds goes there too: \"warning: ...\" for an action that did nothing (a click\n"
-    "that hits no line) and \"note: ...\" for why a device did not load.\n"
+    "that hits no line) or a box text that is not a plain number (it tells how the text\n"
+    "is read), and \"note: ...\" for why a device did not load.\n"
     "\n"
     "Exit status:\n"
     "  0  the device loaded and no message was shown\n"
