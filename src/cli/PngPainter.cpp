@@ -2,10 +2,10 @@
 // window system is needed.
 
 #include "cli/PngPainter.h"
+#include "paint/ValueBoxPainting.h"
 
 #include <QBuffer>
 #include <QByteArray>
-#include <QFont>
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
@@ -14,9 +14,6 @@
 #include <string>
 
 namespace {
-
-constexpr int kBoxWidth = 50;
-constexpr int kBoxHeight = 21;
 
 bool Draw(const QuorvelPngPicture& picture, QByteArray& png) {
     const int width = std::max(picture.Width, 1);
@@ -31,22 +28,17 @@ bool Draw(const QuorvelPngPicture& picture, QByteArray& png) {
             row[x] = 0xFF000000u | in[x];
     }
     QPainter painter(&image);
-    QFont font(QStringLiteral("DejaVu Sans"));
-    font.setPixelSize(11);
-    painter.setFont(font);
     for (int k = 0; k < picture.BoxCount; ++k) {
         const QuorvelPngBox& box = picture.Boxes[k];
-        const QRect rect(box.Left, box.Top, kBoxWidth, kBoxHeight);
-        if (box.Input != 0) {
-            painter.fillRect(rect, QColor(255, 255, 0));
-            painter.setPen(Qt::black);
-            painter.drawRect(rect.adjusted(0, 0, -1, -1));
-        } else {
-            painter.fillRect(rect, Qt::white);
-        }
-        painter.setPen(Qt::black);
-        painter.drawText(rect.adjusted(3, 0, -2, 0), Qt::AlignVCenter | Qt::AlignLeft,
-                         QString::fromLatin1(box.Text, static_cast<qsizetype>(box.TextSize)));
+        quorvel::paint::ValueBoxLook look;
+        look.Text = QString::fromLatin1(box.Text, static_cast<qsizetype>(box.TextSize));
+        look.Input = box.Input != 0;
+        look.Marked = box.Marked != 0;
+        look.Failed = box.Failed != 0;
+        look.Stale = box.Stale != 0;
+        quorvel::paint::PaintValueBox(
+            painter, quorvel::paint::ValueBoxRect(box.Left, box.Top, look.Text, picture.Width),
+            look);
     }
     painter.end();
     QBuffer buffer(&png);

@@ -2,6 +2,7 @@
 
 #include "cli/PngPainter.h"
 #include "cli/Session.h"
+#include "results/InputReading.h"
 #include "shell/KivDirectories.h"
 #include "util/TextFile.h"
 
@@ -38,9 +39,13 @@ bool RenderPng(const Session& session, const std::string& path, std::string& err
     std::vector<QuorvelPngBox> boxes;
     for (int k = 0; k < kValueBoxCount; ++k) {
         const ValueBoxState& box = session.Boxes().Box(k);
-        if (box.visible)
-            boxes.push_back(
-                {box.left, box.top, box.input ? 1 : 0, box.text.data(), box.text.size()});
+        if (!box.visible)
+            continue;
+        const InputReading reading = ReadInputText(box.text);
+        const bool input = box.input;
+        boxes.push_back({box.left, box.top, input ? 1 : 0, box.text.data(), box.text.size(),
+                         input && !reading.Plain ? 1 : 0, input && !reading.Readable ? 1 : 0,
+                         !input && session.Boxes().Stale(k) ? 1 : 0});
     }
     const QuorvelPngPicture picture{bitmap.Width(), bitmap.Height(), bitmap.Data(), boxes.data(),
                                     static_cast<int>(boxes.size())};

@@ -138,6 +138,7 @@ bool Session::Perform(const SessionAction& action) {
         Guard([this] { core_->Calculate1Click(); });
         break;
     case Kind::Clear:
+        boxes_.MarkAllStale();
         if (action.Text == "all")
             Guard([this] { core_->ClearAll1Click(); });
         else if (action.Text == "config")

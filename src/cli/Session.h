@@ -6,6 +6,7 @@
 #include "shell/Configurator.h"
 #include "shell/HeadlessViews.h"
 
+#include <array>
 #include <memory>
 #include <optional>
 #include <string>
@@ -21,6 +22,22 @@ struct SessionAction {
     int Y = 0;
     int BoxIndex = 0;
     std::string Text; // --box text, or --clear all|config|registers
+};
+
+// The value boxes of a session, which also know which results are stale: a clear command
+// takes back choices without recalculating, so every result shown before it is stale until
+// a calculation writes the box again.
+class SessionValueBoxes : public MemoryValueBoxes {
+public:
+    void SetText(int index, const std::string& text) override {
+        MemoryValueBoxes::SetText(index, text);
+        stale_.at(static_cast<std::size_t>(index)) = false;
+    }
+    void MarkAllStale() { stale_.fill(true); }
+    bool Stale(int index) const { return stale_.at(static_cast<std::size_t>(index)); }
+
+private:
+    std::array<bool, kValueBoxCount> stale_{};
 };
 
 // Parses "X,Y" with both in 0..65535.
@@ -55,7 +72,7 @@ public:
     std::vector<std::string> Notes() const;
     const std::vector<std::string>& CodeLines() const { return codeLines_; }
     const std::vector<std::string>& ConfigCodeLines() const { return configCodeLines_; }
-    const MemoryValueBoxes& Boxes() const { return boxes_; }
+    const SessionValueBoxes& Boxes() const { return boxes_; }
     const MemoryLabels& Labels() const { return labels_; }
     const MemoryClipboard& Clipboard() const { return clipboard_; }
     const Bitmap& Picture() const { return surface_.Picture(); }
@@ -66,7 +83,7 @@ private:
     void RunCode();
 
     RasterSurface surface_;
-    MemoryValueBoxes boxes_;
+    SessionValueBoxes boxes_;
     MemoryLabels labels_;
     RecordedMessages messages_;
     MemoryClipboard clipboard_;

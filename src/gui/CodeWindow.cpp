@@ -1,8 +1,12 @@
 #include "gui/CodeWindow.h"
 
+#include <QClipboard>
 #include <QFontDatabase>
+#include <QGuiApplication>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QShortcut>
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
@@ -23,6 +27,22 @@ TForm2::TForm2(QWidget* parent) : QWidget(parent, Qt::Window) {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
+    new QShortcut(QKeySequence(Qt::Key_Escape), this, this, &QWidget::close);
+}
+
+void TForm2::CopyAll() {
+    QGuiApplication::clipboard()->setText(Memo1()->toPlainText());
+}
+
+bool TForm2::eventFilter(QObject* watched, QEvent* event) {
+    // Ctrl+C copies the selection, or the whole code when nothing is selected.
+    if (watched == memo1_ && event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent*>(event)->matches(QKeySequence::Copy) &&
+        !memo1_->textCursor().hasSelection()) {
+        CopyAll();
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void TForm2::MakeWidgets() {
@@ -48,6 +68,11 @@ void TForm2::MakeWidgets() {
     bar->addSpacing(12);
     bar->addWidget(mergeBox_);
     bar->addStretch();
+    copyButton_ = new QPushButton(QStringLiteral("&Copy"), this);
+    copyButton_->setObjectName(QStringLiteral("CopyButton"));
+    copyButton_->setToolTip(QStringLiteral("Copies the whole code"));
+    bar->addWidget(copyButton_);
+    connect(copyButton_, &QPushButton::clicked, this, &TForm2::CopyAll);
     connect(languageBox_, &QComboBox::currentIndexChanged, this, [this](int index) {
         language_ = index;
         emit CodeOptionsChanged();
@@ -61,6 +86,7 @@ void TForm2::MakeWidgets() {
     memo1_->setObjectName(QStringLiteral("Memo1"));
     memo1_->setFont(CourierNew13());
     memo1_->setLineWrapMode(QPlainTextEdit::NoWrap);
+    memo1_->installEventFilter(this);
     auto* column = static_cast<QVBoxLayout*>(layout());
     column->addLayout(bar);
     column->addWidget(memo1_, 1);
@@ -74,6 +100,11 @@ QPlainTextEdit* TForm2::Memo1() {
 QComboBox* TForm2::LanguageBox() {
     MakeWidgets();
     return languageBox_;
+}
+
+QPushButton* TForm2::CopyButton() {
+    MakeWidgets();
+    return copyButton_;
 }
 
 QCheckBox* TForm2::MergeBox() {

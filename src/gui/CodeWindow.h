@@ -1,10 +1,12 @@
 #pragma once
 // TForm2, the code window: the generated initialisation code in an editable text box, under a
-// bar that chooses the language of the code and whether each register is written once.
+// bar that chooses the language of the code and whether each register is written once, with a
+// button that copies all of it. Esc closes the window.
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QWidget>
 
 namespace quorvel::gui {
@@ -19,6 +21,9 @@ public:
     QPlainTextEdit* Memo1();
     QComboBox* LanguageBox();
     QCheckBox* MergeBox();
+    QPushButton* CopyButton();
+    // Puts the whole text on the clipboard.
+    void CopyAll();
 
     int Language() const { return language_; }
     bool Merge() const { return merge_; }
@@ -31,6 +36,7 @@ signals:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void MakeWidgets();
@@ -38,6 +44,7 @@ private:
     QPlainTextEdit* memo1_ = nullptr;
     QComboBox* languageBox_ = nullptr;
     QCheckBox* mergeBox_ = nullptr;
+    QPushButton* copyButton_ = nullptr;
     int language_ = FollowDefinitions;
     bool merge_ = false;
 };

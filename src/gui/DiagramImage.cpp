@@ -4,6 +4,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <algorithm>
+#include <cmath>
 
 namespace quorvel::gui {
 
@@ -16,6 +17,7 @@ void DiagramImage::LoadBitmap(const std::string& path) {
     raster_.LoadBitmap(path);
     setFixedSize(raster_.Width(), raster_.Height());
     update();
+    emit bitmapLoaded();
 }
 
 void DiagramImage::DrawSegment(int x1, int y1, int x2, int y2, Rgb colour, int width) {
@@ -27,6 +29,8 @@ void DiagramImage::DrawSegment(int x1, int y1, int x2, int y2, Rgb colour, int w
 
 void DiagramImage::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
+    // Nearest-pixel scaling keeps every bitmap pixel a sharp block on a high-density screen.
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
     painter.fillRect(event->rect(), palette().window());
     const Bitmap& pic = raster_.Picture();
     if (pic.Empty())
@@ -36,13 +40,28 @@ void DiagramImage::paintEvent(QPaintEvent* event) {
     painter.drawImage(event->rect(), image, event->rect());
 }
 
+QPoint DiagramImage::BitmapPixel(const QPointF& position) {
+    // Rounding would give the next pixel for the right half of a scaled pixel block.
+    return {static_cast<int>(std::floor(position.x())), static_cast<int>(std::floor(position.y()))};
+}
+
 void DiagramImage::mousePressEvent(QMouseEvent* event) {
-    const QPoint p = event->position().toPoint();
+    ignoreDoubleClick_ = false;
+    const QPoint p = BitmapPixel(event->position());
     emit mousePressed(event->button(), p.x(), p.y());
 }
 
+void DiagramImage::mouseDoubleClickEvent(QMouseEvent* event) {
+    if (ignoreDoubleClick_) {
+        ignoreDoubleClick_ = false;
+        return;
+    }
+    // The second press of a double click is a press like any other.
+    mousePressEvent(event);
+}
+
 void DiagramImage::mouseMoveEvent(QMouseEvent* event) {
-    const QPoint p = event->position().toPoint();
+    const QPoint p = BitmapPixel(event->position());
     emit mouseMoved(p.x(), p.y());
 }
 

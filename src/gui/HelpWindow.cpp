@@ -2,6 +2,7 @@
 
 #include "gui/CodeWindow.h"
 
+#include <QShortcut>
 #include <QVBoxLayout>
 
 namespace quorvel::gui {
@@ -12,6 +13,7 @@ TForm3::TForm3(QWidget* parent) : QWidget(parent, Qt::Window) {
     setGeometry(193, 123, 870, 640);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
+    new QShortcut(QKeySequence(Qt::Key_Escape), this, this, &QWidget::close);
 }
 
 QPlainTextEdit* TForm3::Memo1() {

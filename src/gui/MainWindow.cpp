@@ -5,9 +5,13 @@
 #include "shell/CodeSettings.h"
 #include "util/Errors.h"
 
+#include <QApplication>
+#include <QCloseEvent>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLocale>
 #include <QMenuBar>
+#include <QMouseEvent>
 #include <QScreen>
 #include <QStyle>
 #include <clocale>
@@ -16,9 +20,13 @@ namespace quorvel::gui {
 
 namespace {
 
-constexpr int kClientWidth = 1114;
+// Wide enough for the longest description of the shipped devices; narrower windows cut
+// long descriptions with "…".
+constexpr int kClientWidth = 1310;
 constexpr int kClientHeight = 890;
 constexpr int kLabelLeft = 760;
+constexpr int kLabelRightMargin = 8;
+const QString kTitle = QStringLiteral("Quorvel Config");
 
 // Tops of Label1..Label40: four pairs with their own spacing, then pairs every 32 pixels.
 int LabelTop(int number) {
@@ -35,7 +43,8 @@ TForm1::TForm1(ConfiguratorPaths paths, TForm2* codeWindow, TForm3* helpWindow, 
     : QMainWindow(parent), codeWindow_(codeWindow), helpWindow_(helpWindow),
       paths_(std::move(paths)) {
     setObjectName(QStringLiteral("Form1"));
-    setWindowTitle(QStringLiteral("Quorvel Config 2014-11-30"));
+    // Named after the device on screen once one is loaded.
+    setWindowTitle(kTitle);
     // The classic dialog font at 8 points is 11 pixels high; where it is missing, the
     // fallback keeps that size so labels and value boxes fit their places.
     QFont font(QStringLiteral("MS Sans Serif"));
@@ -51,6 +60,7 @@ TForm1::TForm1(ConfiguratorPaths paths, TForm2* codeWindow, TForm3* helpWindow, 
     scrollBox1_->setGeometry(0, 0, 745, kClientHeight);
     image1_ = new DiagramImage();
     image1_->setObjectName(QStringLiteral("Image1"));
+    image1_->setFocusPolicy(Qt::ClickFocus);
     scrollBox1_->setWidget(image1_);
     scrollBox1_->setWidgetResizable(false);
     image1_->resize(745, kClientHeight);
@@ -87,6 +97,10 @@ TForm1::TForm1(ConfiguratorPaths paths, TForm2* codeWindow, TForm3* helpWindow, 
 
     connect(listBox1_, &QListWidget::itemClicked, this,
             [this] { Guard([this] { ListBox1Click(); }); });
+    listBox1_->installEventFilter(this);
+    connect(image1_, &DiagramImage::bitmapLoaded, this, [this] {
+        setWindowTitle(ToQt(core_->CurrentDevice()) + QStringLiteral(" \u2014 ") + kTitle);
+    });
     connect(image1_, &DiagramImage::mouseMoved, this,
             [this](int x, int y) { Image1MouseMove(x, y); });
     connect(image1_, &DiagramImage::mousePressed, this, [this](Qt::MouseButton b, int x, int y) {
@@ -112,7 +126,7 @@ void TForm1::SetMessagePresenter(std::function<void(const std::string&)> present
 
 void TForm1::BuildLabels(QWidget* central) {
     for (int number = 1; number <= kLabelCount; ++number) {
-        auto* label = new QLabel(central);
+        QLabel* label = number <= 40 ? new ElidedLabel(central) : new QLabel(central);
         label->setObjectName(QStringLiteral("Label%1").arg(number));
         if (number <= 40) {
             if (number % 2 == 1) {
@@ -120,7 +134,9 @@ void TForm1::BuildLabels(QWidget* central) {
                 bold.setBold(true);
                 label->setFont(bold);
             }
-            label->move(kLabelLeft, LabelTop(number));
+            label->setGeometry(kLabelLeft, LabelTop(number),
+                               kClientWidth - kLabelLeft - kLabelRightMargin,
+                               label->fontMetrics().height() + 2);
         }
         labels_[static_cast<std::size_t>(number - 1)] = label;
     }
@@ -138,27 +154,27 @@ void TForm1::PlaceBottomRightLabel() {
 
 void TForm1::BuildMenu() {
     QMenuBar* bar = menuBar();
-    pic1_ = bar->addAction(QStringLiteral("Select PIC"));
+    pic1_ = bar->addAction(QStringLiteral("&Select PIC"));
     pic1_->setObjectName(QStringLiteral("PIC1"));
-    code1_ = bar->addAction(QStringLiteral("Code"));
+    code1_ = bar->addAction(QStringLiteral("&Code"));
     code1_->setObjectName(QStringLiteral("Code1"));
     code1_->setVisible(false);
-    calculate1_ = bar->addAction(QStringLiteral("Calculate"));
+    calculate1_ = bar->addAction(QStringLiteral("C&alculate"));
     calculate1_->setObjectName(QStringLiteral("Calculate1"));
     calculate1_->setVisible(false);
-    QMenu* clearMenu = bar->addMenu(QStringLiteral("Clear"));
+    QMenu* clearMenu = bar->addMenu(QStringLiteral("C&lear"));
     reset1_ = clearMenu->menuAction();
     reset1_->setObjectName(QStringLiteral("Reset1"));
-    clearAll1_ = clearMenu->addAction(QStringLiteral("Clear All"));
+    clearAll1_ = clearMenu->addAction(QStringLiteral("Clear &All"));
     clearAll1_->setObjectName(QStringLiteral("ClearAll1"));
-    clearConfigbits1_ = clearMenu->addAction(QStringLiteral("Clear Config bits"));
+    clearConfigbits1_ = clearMenu->addAction(QStringLiteral("Clear &Config bits"));
     clearConfigbits1_->setObjectName(QStringLiteral("ClearConfigbits1"));
-    clearRegisterSettings1_ = clearMenu->addAction(QStringLiteral("Clear Register Settings"));
+    clearRegisterSettings1_ = clearMenu->addAction(QStringLiteral("Clear &Register Settings"));
     clearRegisterSettings1_->setObjectName(QStringLiteral("ClearRegisterSettings1"));
-    reloadAll1_ = clearMenu->addAction(QStringLiteral("Reload All"));
+    reloadAll1_ = clearMenu->addAction(QStringLiteral("Re&load All"));
     reloadAll1_->setObjectName(QStringLiteral("ReloadAll1"));
     reset1_->setVisible(false);
-    help1_ = bar->addAction(QStringLiteral("Help"));
+    help1_ = bar->addAction(QStringLiteral("&Help"));
     help1_->setObjectName(QStringLiteral("Help1"));
     help1_->setVisible(false);
 
@@ -166,12 +182,26 @@ void TForm1::BuildMenu() {
     connect(code1_, &QAction::triggered, this, [this] { Guard([this] { Code1Click(); }); });
     connect(calculate1_, &QAction::triggered, this,
             [this] { Guard([this] { core_->Calculate1Click(); }); });
-    connect(clearAll1_, &QAction::triggered, this,
-            [this] { Guard([this] { core_->ClearAll1Click(); }); });
-    connect(clearConfigbits1_, &QAction::triggered, this,
-            [this] { Guard([this] { core_->ClearConfigbits1Click(); }); });
-    connect(clearRegisterSettings1_, &QAction::triggered, this,
-            [this] { Guard([this] { core_->ClearRegisterSettings1Click(); }); });
+    // A clear takes back choices without recalculating: the results shown are stale until
+    // the next calculation writes them again.
+    connect(clearAll1_, &QAction::triggered, this, [this] {
+        Guard([this] {
+            core_->ClearAll1Click();
+            valueBoxes_->MarkAllStale();
+        });
+    });
+    connect(clearConfigbits1_, &QAction::triggered, this, [this] {
+        Guard([this] {
+            core_->ClearConfigbits1Click();
+            valueBoxes_->MarkAllStale();
+        });
+    });
+    connect(clearRegisterSettings1_, &QAction::triggered, this, [this] {
+        Guard([this] {
+            core_->ClearRegisterSettings1Click();
+            valueBoxes_->MarkAllStale();
+        });
+    });
     connect(reloadAll1_, &QAction::triggered, this,
             [this] { Guard([this] { core_->ReloadAll1Click(); }); });
     connect(help1_, &QAction::triggered, this, [this] { Guard([this] { Help1Click(); }); });
@@ -203,10 +233,25 @@ void TForm1::showEvent(QShowEvent* event) {
     }
 }
 
+void TForm1::closeEvent(QCloseEvent* event) {
+    // Closing the main window ends the program, whatever other window is open.
+    codeWindow_->close();
+    helpWindow_->close();
+    CloseDeviceList();
+    QMainWindow::closeEvent(event);
+}
+
 void TForm1::resizeEvent(QResizeEvent* event) {
     QMainWindow::resizeEvent(event);
     if (scrollBox1_ != nullptr && centralWidget() != nullptr)
         scrollBox1_->resize(745, centralWidget()->height());
+    if (centralWidget() != nullptr) {
+        const int width = std::max(centralWidget()->width() - kLabelLeft - kLabelRightMargin, 0);
+        for (int number = 1; number <= 40 && labels_[39] != nullptr; ++number) {
+            QLabel* label = Label(number);
+            label->resize(width, label->height());
+        }
+    }
     if (labels_[kLabelCount - 1] != nullptr)
         PlaceBottomRightLabel();
 }
@@ -222,17 +267,78 @@ void TForm1::FormShow() {
 }
 
 void TForm1::PIC1Click() {
+    // "Select PIC" again closes the list without loading anything.
+    if (listBox1_->isVisible()) {
+        CloseDeviceList();
+        return;
+    }
+    // The loaded device is highlighted, so Enter reloads it and the arrows start from it.
+    if (!core_->CurrentDevice().empty()) {
+        const auto items = listBox1_->findItems(ToQt(core_->CurrentDevice()), Qt::MatchExactly);
+        if (!items.isEmpty())
+            listBox1_->setCurrentItem(items.first());
+    }
+    if (listBox1_->currentItem() == nullptr && listBox1_->count() > 0)
+        listBox1_->setCurrentRow(0);
     listBox1_->raise();
     listBox1_->show();
     listBox1_->setFocus();
+    // A click anywhere else closes the list.
+    qApp->installEventFilter(this);
+}
+
+void TForm1::CloseDeviceList() {
+    qApp->removeEventFilter(this);
+    // The keyboard focus goes to the diagram, not on to the input box, so that a click into
+    // the box is a fresh entry that selects its text.
+    if (listBox1_->hasFocus())
+        image1_->setFocus(Qt::OtherFocusReason);
+    listBox1_->hide();
 }
 
 void TForm1::ListBox1Click() {
     const QListWidgetItem* item = listBox1_->currentItem();
     if (item == nullptr)
         return;
-    if (core_->ListBox1Click(FromQt(item->text())))
-        listBox1_->hide();
+    if (core_->ListBox1Click(FromQt(item->text()))) {
+        CloseDeviceList();
+        image1_->IgnoreNextDoubleClick();
+    }
+}
+
+bool TForm1::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == listBox1_ && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        switch (key->key()) {
+        case Qt::Key_Escape:
+            CloseDeviceList();
+            return true;
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+        case Qt::Key_Space:
+            Guard([this] { ListBox1Click(); });
+            return true;
+        default:
+            // Other keys move the highlight, letters find a device by its first letters.
+            return false;
+        }
+    }
+    if (event->type() == QEvent::MouseButtonPress && watched->isWidgetType() &&
+        listBox1_->isVisible()) {
+        auto* widget = static_cast<QWidget*>(watched);
+        if (widget == listBox1_ || listBox1_->isAncestorOf(widget))
+            return false;
+        // "Select PIC" closes the open list itself.
+        if (widget == menuBar()) {
+            const auto* press = static_cast<QMouseEvent*>(event);
+            if (menuBar()->actionAt(press->position().toPoint()) == pic1_)
+                return false;
+        }
+        CloseDeviceList();
+        // The click that closes the list chooses nothing on the diagram.
+        return widget == image1_ || image1_->isAncestorOf(widget);
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void TForm1::Image1MouseDown(Qt::MouseButton button, int x, int y) {
@@ -287,6 +393,7 @@ void TForm1::ShowCodeLines() {
 void TForm1::Help1Click() {
     helpWindow_->show();
     helpWindow_->raise();
+    helpWindow_->activateWindow();
     // The text is read anew at every showing; a missing file keeps the previous text.
     helpWindow_->Memo1()->setPlainText(ToQt(Configurator::ReadHelpText()));
 }

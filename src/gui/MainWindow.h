@@ -57,6 +57,9 @@ public:
 protected:
     void showEvent(QShowEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    // Keys of the device list, and while it is open a press anywhere else, which closes it.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     // Runs an event handler; an error it raises is shown in a message box and nothing is
@@ -72,6 +75,7 @@ private:
     void BuildMenu();
     void BuildLabels(QWidget* central);
     void PlaceBottomRightLabel();
+    void CloseDeviceList();
 
     TForm2* codeWindow_;
     TForm3* helpWindow_;

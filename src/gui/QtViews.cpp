@@ -1,10 +1,13 @@
 #include "gui/QtViews.h"
 
+#include "results/InputReading.h"
+
 #include <QApplication>
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMessageBox>
+#include <QPainter>
 
 namespace quorvel::gui {
 
@@ -17,13 +20,103 @@ std::string FromQt(const QString& text) {
     return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
 }
 
+ValueBox::ValueBox(QWidget* parent) : QLineEdit(parent) {
+    setFont(paint::ValueBoxFont());
+    connect(this, &QLineEdit::textChanged, this, [this] { Refresh(); });
+    Refresh();
+}
+
+void ValueBox::SetAnchor(int left, int top) {
+    left_ = left;
+    top_ = top;
+    Refresh();
+}
+
+void ValueBox::SetInput(bool input) {
+    input_ = input;
+    setReadOnly(!input);
+    setFocusPolicy(input ? Qt::StrongFocus : Qt::NoFocus);
+    setFrame(input);
+    QPalette colours = palette();
+    colours.setColor(QPalette::Base, input ? QColor(255, 255, 0) : QColor(255, 255, 255));
+    colours.setColor(QPalette::Text, Qt::black);
+    setPalette(colours);
+    Refresh();
+}
+
+void ValueBox::SetStale(bool stale) {
+    if (stale_ == stale)
+        return;
+    stale_ = stale;
+    update();
+}
+
+paint::ValueBoxLook ValueBox::Look() const {
+    paint::ValueBoxLook look;
+    look.Text = text();
+    look.Input = input_;
+    look.Marked = marked_;
+    look.Failed = failed_;
+    look.Stale = stale_ && !input_;
+    return look;
+}
+
+void ValueBox::Refresh() {
+    marked_ = false;
+    failed_ = false;
+    QString tip = text();
+    if (input_) {
+        const InputReading reading = ReadInputText(FromQt(text()));
+        marked_ = !reading.Plain;
+        failed_ = !reading.Readable;
+        if (marked_)
+            tip = ToQt(reading.Note);
+    }
+    setToolTip(tip);
+    const int diagramWidth = parentWidget() != nullptr ? parentWidget()->width() : width();
+    setGeometry(paint::ValueBoxRect(left_, top_, text(), diagramWidth));
+    update();
+}
+
 void ValueBox::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
         event->accept();
         emit enterPressed();
+        // The value has been used; typing on replaces it.
+        if (!isReadOnly())
+            selectAll();
         return;
     }
     QLineEdit::keyPressEvent(event);
+}
+
+void ValueBox::paintEvent(QPaintEvent* event) {
+    if (input_ && hasFocus()) {
+        // Being edited: the edit box's own look, with its cursor and selection.
+        QLineEdit::paintEvent(event);
+        if (marked_) {
+            QPainter painter(this);
+            painter.setPen(QPen(failed_ ? QColor(255, 0, 0) : QColor(255, 128, 0), 2));
+            painter.drawRect(QRectF(rect()).adjusted(1, 1, -1, -1));
+        }
+        return;
+    }
+    QPainter painter(this);
+    paint::PaintValueBox(painter, rect(), Look());
+}
+
+void ValueBox::focusInEvent(QFocusEvent* event) {
+    // Tabbing in selects the whole text already; a click does so on its release, unless the
+    // press dragged a selection of its own.
+    selectAllOnRelease_ = event->reason() == Qt::MouseFocusReason;
+    QLineEdit::focusInEvent(event);
+}
+
+void ValueBox::mouseReleaseEvent(QMouseEvent* event) {
+    QLineEdit::mouseReleaseEvent(event);
+    if (selectAllOnRelease_ && !isReadOnly() && !hasSelectedText())
+        selectAll();
+    selectAllOnRelease_ = false;
 }
 
 QtValueBoxes::QtValueBoxes(QWidget* parent, std::function<void(ValueBox*)> onCreated)
@@ -34,7 +127,6 @@ void QtValueBoxes::CreateBoxes() const {
     for (std::size_t i = 0; i < boxes_.size(); ++i) {
         auto* box = new ValueBox(parent_);
         box->setObjectName(QStringLiteral("ValueBox%1").arg(i));
-        box->setGeometry(50, 50, 50, box->sizeHint().height());
         box->hide();
         boxes_[i] = box;
         if (onCreated_)
@@ -60,23 +152,17 @@ std::string QtValueBoxes::Text(int index) const {
 }
 
 void QtValueBoxes::SetText(int index, const std::string& text) {
-    Box(index)->setText(ToQt(text));
+    ValueBox* box = Box(index);
+    box->setText(ToQt(text));
+    box->SetStale(false);
 }
 
 void QtValueBoxes::SetPosition(int index, int left, int top) {
-    ValueBox* box = Box(index);
-    box->move(left, top);
+    Box(index)->SetAnchor(left, top);
 }
 
 void QtValueBoxes::SetInputStyle(int index, bool input) {
-    ValueBox* box = Box(index);
-    box->setReadOnly(!input);
-    box->setFocusPolicy(input ? Qt::StrongFocus : Qt::NoFocus);
-    box->setFrame(input);
-    box->setStyleSheet(input ? QStringLiteral("QLineEdit { background: rgb(255, 255, 0); "
-                                              "color: black; border: 1px solid black; }")
-                             : QStringLiteral("QLineEdit { background: palette(base); "
-                                              "border: none; }"));
+    Box(index)->SetInput(input);
 }
 
 void QtValueBoxes::SetVisible(int index, bool visible) {
@@ -86,14 +172,54 @@ void QtValueBoxes::SetVisible(int index, bool visible) {
         box->raise();
 }
 
+void QtValueBoxes::MarkAllStale() {
+    if (!created_)
+        return;
+    for (ValueBox* box : boxes_)
+        if (!box->IsInput())
+            box->SetStale(true);
+}
+
 std::string QtLabels::Caption(int number) const {
     return FromQt(labels_.at(static_cast<std::size_t>(number - 1))->text());
 }
 
 void QtLabels::SetCaption(int number, const std::string& caption) {
     QLabel* label = labels_.at(static_cast<std::size_t>(number - 1));
+    if (auto* elided = qobject_cast<ElidedLabel*>(label)) {
+        elided->SetCaption(ToQt(caption));
+        return;
+    }
     label->setText(ToQt(caption));
     label->adjustSize();
+}
+
+void ElidedLabel::SetCaption(const QString& caption) {
+    setText(caption);
+    Refresh();
+}
+
+void ElidedLabel::Refresh() {
+    elided_ = fontMetrics().horizontalAdvance(text()) > contentsRect().width();
+    setToolTip(elided_ ? text() : QString());
+    update();
+}
+
+void ElidedLabel::resizeEvent(QResizeEvent* event) {
+    QLabel::resizeEvent(event);
+    Refresh();
+}
+
+void ElidedLabel::paintEvent(QPaintEvent* event) {
+    if (!elided_) {
+        QLabel::paintEvent(event);
+        return;
+    }
+    QPainter painter(this);
+    const QRect area = contentsRect();
+    painter.setPen(palette().color(foregroundRole()));
+    painter.drawText(area, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
+                     fontMetrics().elidedText(text(), Qt::ElideRight, area.width()));
 }
 
 void QtClipboard::SetClipboardText(const std::string& text) {

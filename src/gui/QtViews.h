@@ -2,6 +2,7 @@
 // The core's view interfaces, implemented with Qt widgets.
 
 #include "diagram/Model.h"
+#include "paint/ValueBoxPainting.h"
 #include "shell/Views.h"
 
 #include <QLabel>
@@ -12,15 +13,46 @@
 namespace quorvel::gui {
 
 // One value box: Enter is swallowed and reported, so the window can run the calculation.
+// The box is drawn as rendered pictures draw it (only an input box being edited looks like a
+// plain edit box), grows with its text so that no digit is hidden, and has its whole text,
+// or for an input box the note on how its text is read, as its tooltip.
 class ValueBox : public QLineEdit {
     Q_OBJECT
 public:
-    using QLineEdit::QLineEdit;
+    explicit ValueBox(QWidget* parent = nullptr);
+
+    // The described top-left corner; the box keeps its left edge as it grows.
+    void SetAnchor(int left, int top);
+    void SetInput(bool input);
+    bool IsInput() const { return input_; }
+    // A result computed before the last clear command.
+    void SetStale(bool stale);
+    bool Stale() const { return stale_; }
+    // An input box whose text is not a plain number, and one that cannot be read at all.
+    bool Marked() const { return marked_; }
+    bool Failed() const { return failed_; }
+    paint::ValueBoxLook Look() const;
+
 signals:
     void enterPressed();
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    // Size, marks and tooltip follow the text.
+    void Refresh();
+
+    int left_ = 50;
+    int top_ = 50;
+    bool input_ = true;
+    bool stale_ = false;
+    bool marked_ = false;
+    bool failed_ = false;
+    bool selectAllOnRelease_ = false;
 };
 
 class QtValueBoxes : public ValueBoxView {
@@ -39,6 +71,8 @@ public:
     void SetInputStyle(int index, bool input) override;
     void SetVisible(int index, bool visible) override;
     ValueBox* Box(int index) const;
+    // After a clear command: every result shown is stale until it is computed again.
+    void MarkAllStale();
 
 private:
     void CreateBoxes() const;
@@ -47,6 +81,24 @@ private:
     std::function<void(ValueBox*)> onCreated_;
     mutable std::array<ValueBox*, kValueBoxCount> boxes_{};
     mutable bool created_ = false;
+};
+
+// A description label: a caption wider than the label is drawn cut with "…" and shown whole in
+// the tooltip. text() is always the whole caption.
+class ElidedLabel : public QLabel {
+    Q_OBJECT
+public:
+    using QLabel::QLabel;
+    void SetCaption(const QString& caption);
+    bool Elided() const { return elided_; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void Refresh();
+    bool elided_ = false;
 };
 
 class QtLabels : public LabelView {

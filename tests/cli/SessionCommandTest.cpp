@@ -87,6 +87,37 @@ TEST_F(SessionCommandTest, MessagesGoToStderrAndSetTheExitCode) {
     EXPECT_NE(r.Out.find("\"messages\":[\"Defs directory not found\"]"), std::string::npos);
 }
 
+TEST_F(SessionCommandTest, InputTextsThatAreNotPlainNumbersGiveWarningsOnly) {
+    const CliResult r =
+        Run({"run", "TESTDEV", "--box", "0=8,5", "--box", "0=4 Mhz", "--box", "0=Mhz 4"});
+    EXPECT_EQ(r.ExitCode, 0) << "a warning is no failure";
+    EXPECT_EQ(r.Err, "warning: value box 0 \"8,5\": read as 85 Mhz\n"
+                     "warning: value box 0 \"Mhz 4\": read as 4 Mhz\n");
+    EXPECT_NE(r.Out.find("E1 = 4 Mhz"), std::string::npos) << r.Out;
+
+    const CliResult bad = Run({"run", "TESTDEV", "--box", "0=1.2.3"});
+    EXPECT_EQ(bad.ExitCode, 1);
+    EXPECT_EQ(bad.Err, "warning: value box 0 \"1.2.3\": cannot be read: '1.2.3' is not a valid "
+                       "floating point value\n'1.2.3' is not a valid floating point value\n");
+}
+
+TEST_F(SessionCommandTest, RenderGreysResultsAfterAClearUntilTheyAreComputedAgain) {
+    // Box 1 at (200, 40) shows "4 Mhz"; its text is black when current, grey when stale.
+    const auto darkest = [](const QImage& image) {
+        int least = 255;
+        for (int y = 40; y < 61; ++y)
+            for (int x = 200; x < 250; ++x)
+                least = std::min(least, qGray(image.pixel(x, y)));
+        return least;
+    };
+    const std::string png = dir.File("work/out.png");
+    ASSERT_EQ(Run({"render", "TESTDEV", "--clear", "config", "-o", png}).ExitCode, 0);
+    EXPECT_GT(darkest(QImage(QString::fromStdString(png))), 100);
+    ASSERT_EQ(Run({"render", "TESTDEV", "--clear", "config", "--calculate", "-o", png}).ExitCode,
+              0);
+    EXPECT_EQ(darkest(QImage(QString::fromStdString(png))), 0);
+}
+
 TEST_F(SessionCommandTest, RenderDrawsMarksAndBoxes) {
     const std::string png = dir.File("work/out.png");
     const CliResult r = Run({"render", "TESTDEV", "--click", "30,70", "-o", png});

@@ -31,8 +31,8 @@ TEST(Startup, ShowsTheMainWindowWithOnlySelectPic) {
     dir.Write("Quorvel_Configuration_PICs.txt", "PIC18F45K22 = PIC18K22\n-\n- = x\nB = Y\n");
     Windows w({dir.Path() + "/", dir.File("Quorvel_Configuration.ini")});
 
-    EXPECT_EQ(w.main.windowTitle(), "Quorvel Config 2014-11-30");
-    EXPECT_EQ(w.main.centralWidget()->size(), QSize(1114, 890));
+    EXPECT_EQ(w.main.windowTitle(), "Quorvel Config");
+    EXPECT_EQ(w.main.centralWidget()->size(), QSize(1310, 890));
     EXPECT_TRUE(w.messages.empty());
     EXPECT_TRUE(w.main.PIC1()->isVisible());
     for (QAction* hidden : {w.main.Code1(), w.main.Calculate1(), w.main.Reset1(), w.main.Help1()})
