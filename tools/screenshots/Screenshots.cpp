@@ -8,6 +8,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QKeyEvent>
 #include <QPixmap>
 #include <iostream>
 
@@ -34,11 +35,15 @@ int main(int argc, char** argv) {
         });
         window.show();
         QApplication::processEvents();
-        window.ListBox1()->setCurrentRow(-1);
-        for (int row = 0; row < window.ListBox1()->count(); ++row)
-            if (window.ListBox1()->item(row)->text() == QString::fromLocal8Bit(argv[i]))
-                window.ListBox1()->setCurrentRow(row);
-        window.ListBox1Click();
+        // Chosen as a user does: "Select PIC", the device highlighted, Enter.
+        window.PIC1()->trigger();
+        QListWidget* list = window.ListBox1();
+        list->setCurrentRow(-1);
+        for (int row = 0; row < list->count(); ++row)
+            if (list->item(row)->text() == QString::fromLocal8Bit(argv[i]))
+                list->setCurrentRow(row);
+        QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+        QApplication::sendEvent(list, &enter);
         QApplication::processEvents();
         const QString file = outputDir + "/" + QString::fromLocal8Bit(argv[i]) + ".png";
         if (!window.grab().save(file, "PNG")) {
