@@ -133,7 +133,10 @@ TEST_F(PresentationTest, ClosingTheMainWindowEndsTheProgramWithCodeAndHelpOpen) 
     ASSERT_TRUE(code->isVisible());
     ASSERT_TRUE(help->isVisible());
     QTimer::singleShot(0, main.get(), [this] { main->close(); });
-    QTimer::singleShot(10000, qApp, [] { QCoreApplication::exit(1); });
+    QTimer giveUp;
+    giveUp.setSingleShot(true);
+    QObject::connect(&giveUp, &QTimer::timeout, [] { QCoreApplication::exit(1); });
+    giveUp.start(10000);
     EXPECT_EQ(QApplication::exec(), 0) << "the application did not quit";
     EXPECT_FALSE(code->isVisible());
     EXPECT_FALSE(help->isVisible());
