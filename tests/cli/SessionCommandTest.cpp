@@ -97,8 +97,12 @@ TEST_F(SessionCommandTest, InputTextsThatAreNotPlainNumbersGiveWarningsOnly) {
 
     const CliResult bad = Run({"run", "TESTDEV", "--box", "0=1.2.3"});
     EXPECT_EQ(bad.ExitCode, 1);
-    EXPECT_EQ(bad.Err, "warning: value box 0 \"1.2.3\": cannot be read: '1.2.3' is not a valid "
-                       "floating point value\n'1.2.3' is not a valid floating point value\n");
+    EXPECT_EQ(bad.Err, "'1.2.3' is not a valid floating point value\n"
+                       "warning: value box 0 \"1.2.3\": cannot be read: '1.2.3' is not a valid "
+                       "floating point value\n");
+
+    const CliResult strict = Run({"run", "TESTDEV", "--box", "0=8,5", "--strict"});
+    EXPECT_EQ(strict.ExitCode, 1) << "--strict fails on any warning";
 }
 
 TEST_F(SessionCommandTest, RenderGreysResultsAfterAClearUntilTheyAreComputedAgain) {
