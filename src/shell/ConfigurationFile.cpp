@@ -33,16 +33,6 @@ std::string QuoteLine(std::string_view line) {
     return quoted;
 }
 
-int HexDigit(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
 // The value of a quoted text (the opening quote at text[0]); false when it does not close
 // at the end of the text or holds an unknown escape.
 bool Unquote(std::string_view text, std::string& value) {

@@ -15,16 +15,6 @@ bool IsDigit(char c) {
     return c >= '0' && c <= '9';
 }
 
-int HexDigit(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
 // Whether a well-formed unsigned decimal text ("digits[.digits][e[-]digits]") has a value
 // below 1, judged from the place of its first significant digit; the exponent saturates, so
 // any length of text is handled.
@@ -63,6 +53,16 @@ bool BelowOne(std::string_view body) {
 }
 
 } // namespace
+
+int HexDigit(char c) {
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
 
 std::optional<double> ParseFloat(std::string_view text) {
     std::size_t i = 0;

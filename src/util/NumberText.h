@@ -32,6 +32,9 @@ std::int64_t StrToInt64(std::string_view text);
 std::int32_t StrToInt(std::string_view text);
 double StrToFloat(std::string_view text);
 
+// The value of a hexadecimal digit in either case, or -1 for any other character.
+int HexDigit(char c);
+
 // Decimal text of an unsigned or signed integer.
 std::string IntToText(std::int64_t value);
 std::string UIntToText(std::uint64_t value);
