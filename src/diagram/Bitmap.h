@@ -3,7 +3,7 @@
 // draws the diagram's marks into one of these, so the window, the command line and the tests
 // see the same pixels.
 
-#include "shell/Views.h"
+#include "util/Views.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -4,7 +4,7 @@
 // and the write sequences (SEQUENCE lines) that registers need around their writes.
 
 #include "diagram/Model.h"
-#include "shell/Views.h"
+#include "util/Views.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -5,7 +5,7 @@
 // with its paint, so state and picture never part.
 
 #include "diagram/Model.h"
-#include "shell/Views.h"
+#include "util/Views.h"
 
 #include <bitset>
 #include <cstddef>

@@ -6,7 +6,7 @@
 
 #include "diagram/Marking.h"
 #include "diagram/Model.h"
-#include "shell/Views.h"
+#include "util/Views.h"
 
 #include <cstdint>
 #include <functional>

@@ -3,7 +3,7 @@
 
 #include "diagram/Model.h"
 #include "paint/ValueBoxPainting.h"
-#include "shell/Views.h"
+#include "util/Views.h"
 
 #include <QLabel>
 #include <QLineEdit>

@@ -4,7 +4,7 @@
 // shown followed by " Mhz" and fed back as variable "E" + n for the formulas below it.
 
 #include "diagram/Model.h"
-#include "shell/Views.h"
+#include "util/Views.h"
 
 namespace quorvel {
 

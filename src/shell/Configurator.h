@@ -11,7 +11,7 @@
 #include "results/CompilerCode.h"
 #include "shell/DefsDirectory.h"
 #include "shell/DeviceList.h"
-#include "shell/Views.h"
+#include "util/Views.h"
 
 #include <memory>
 #include <optional>

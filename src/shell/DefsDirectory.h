@@ -2,7 +2,7 @@
 // The nine candidate "Defs" directories of the settings file, and the choice of the one
 // that holds a device's definition file.
 
-#include "shell/Views.h"
+#include "util/Views.h"
 
 #include <array>
 #include <string>

@@ -4,7 +4,7 @@
 
 #include "diagram/Bitmap.h"
 #include "diagram/Model.h"
-#include "shell/Views.h"
+#include "util/Views.h"
 
 #include <array>
 #include <string>

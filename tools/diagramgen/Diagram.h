@@ -4,7 +4,7 @@
 // boxes). The bitmap and the description are both produced from this one record, so their
 // coordinates cannot drift apart.
 
-#include "shell/Views.h"
+#include "util/Views.h"
 
 #include <cstdint>
 #include <string>
