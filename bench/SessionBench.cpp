@@ -2,8 +2,8 @@
 // largest shipped diagram and on generated diagrams of growing size, without a window
 // system.
 
-#include "shell/Configurator.h"
 #include "shell/HeadlessViews.h"
+#include "shell/Session.h"
 
 #include <algorithm>
 #include <benchmark/benchmark.h>
@@ -26,8 +26,8 @@ struct Program {
     MemoryLabels labels;
     RecordedMessages messages;
     MemoryClipboard clipboard;
-    Configurator core{{std::string(QUORVEL_SHIPPED_DATA_DIR) + "/", settings},
-                      {surface, boxes, labels, messages, clipboard}};
+    Session core{{std::string(QUORVEL_SHIPPED_DATA_DIR) + "/", settings},
+                 {surface, boxes, labels, messages, clipboard}};
 
     Program() {
         std::filesystem::remove(settings);

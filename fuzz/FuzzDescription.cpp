@@ -14,30 +14,37 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view text(reinterpret_cast<const char*>(data), size);
-    quorvel::TModel model;
-    quorvel::MemoryValueBoxes boxes;
+    quorvel::Configuration state;
+    quorvel::Changes changes;
+    quorvel::StateBoxes boxes(state, changes);
     try {
-        quorvel::ParseDiagramDescription(text, model, boxes);
+        quorvel::ParseDiagramDescription(text, state.Model, boxes);
     } catch (const std::runtime_error&) {
         return 0;
     }
     quorvel::RasterSurface surface;
     surface.Picture() = quorvel::Bitmap(64, 64);
-    quorvel::MemoryLabels labels;
-    quorvel::MemoryClipboard clipboard;
-    quorvel::TDiagramMarking marking(model, surface);
-    quorvel::TSelection selection(model, marking, labels, clipboard);
-    marking.UnmarkAllLines();
-    marking.UnmarkAllLineRegisters();
-    for (std::size_t i = 0; i < model.ConfigLines.size() && i < 64; ++i)
-        selection.Image1MouseDown(quorvel::MouseButton::Left, model.ConfigLines[i].X1,
-                                  model.ConfigLines[i].Y1, {});
-    for (std::size_t i = 0; i < model.RegisterLines.size() && i < 64; ++i)
-        selection.Image1MouseDown(quorvel::MouseButton::Left, model.RegisterLines[i].X1,
-                                  model.RegisterLines[i].Y1, {});
+    // Each step is painted before the next, as the session does.
+    const auto paint = [&] {
+        quorvel::PaintChanges(state, changes.Paints, surface);
+        changes.Clear();
+    };
+    quorvel::UnmarkAllLines(state, false, changes);
+    quorvel::UnmarkAllLines(state, true, changes);
+    paint();
+    const auto clickFirstPoints = [&](const auto& lines) {
+        for (std::size_t i = 0; i < lines.size() && i < 64; ++i)
+            for (const quorvel::LineRef line :
+                 quorvel::LinesAt(state.Model, lines[i].X1, lines[i].Y1)) {
+                quorvel::ChooseLine(state, line, changes);
+                paint();
+            }
+    };
+    clickFirstPoints(state.Model.ConfigLines);
+    clickFirstPoints(state.Model.RegisterLines);
     quorvel::TSimpleEval evaluator;
     try {
-        quorvel::Calculate(model, evaluator, boxes);
+        quorvel::Calculate(state, evaluator, changes);
     } catch (const std::runtime_error&) {
     }
     return 0;

@@ -1,8 +1,8 @@
 #include "cli/Render.h"
 
 #include "cli/PngPainter.h"
-#include "cli/Session.h"
 #include "results/InputReading.h"
+#include "shell/HeadlessViews.h"
 #include "shell/KivDirectories.h"
 #include "util/TextFile.h"
 
@@ -19,7 +19,7 @@ void KeepBytes(void* context, const char* bytes, std::size_t size) {
 
 } // namespace
 
-bool RenderPng(const Session& session, const std::string& path, std::string& error) {
+bool RenderPng(const HeadlessViews& views, const std::string& path, std::string& error) {
     const std::string library = JoinPath(ProgramDirectory(true), kPngPainterFileName);
     void* handle = ::dlopen(library.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (handle == nullptr) {
@@ -35,17 +35,17 @@ bool RenderPng(const Session& session, const std::string& path, std::string& err
         error = "Cannot write \"" + path + "\": " + library + " is not the picture writer";
         return false;
     }
-    const Bitmap& bitmap = session.Picture();
+    const Bitmap& bitmap = views.Surface.Picture();
     std::vector<QuorvelPngBox> boxes;
     for (int k = 0; k < kValueBoxCount; ++k) {
-        const ValueBoxState& box = session.Boxes().Box(k);
+        const ValueBoxState& box = views.Boxes.Box(k);
         if (!box.visible)
             continue;
         const InputReading reading = ReadInputText(box.text);
         const bool input = box.input;
         boxes.push_back({box.left, box.top, input ? 1 : 0, box.text.data(), box.text.size(),
                          input && !reading.Plain ? 1 : 0, input && !reading.Readable ? 1 : 0,
-                         !input && session.Boxes().Stale(k) ? 1 : 0});
+                         !input && box.stale ? 1 : 0});
     }
     const QuorvelPngPicture picture{bitmap.Width(), bitmap.Height(), bitmap.Data(), boxes.data(),
                                     static_cast<int>(boxes.size())};

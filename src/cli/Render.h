@@ -3,12 +3,14 @@
 
 #include <string>
 
-namespace quorvel::cli {
+namespace quorvel {
+struct HeadlessViews;
+}
 
-class Session;
+namespace quorvel::cli {
 
 // The bitmap with its marks and the shown value boxes (input boxes yellow) with their
 // texts, as a PNG file. Returns false with a message when the file cannot be written.
-bool RenderPng(const Session& session, const std::string& path, std::string& error);
+bool RenderPng(const HeadlessViews& views, const std::string& path, std::string& error);
 
 } // namespace quorvel::cli

@@ -5,11 +5,16 @@
 #include "cli/Json.h"
 #include "cli/OutputPath.h"
 #include "cli/Render.h"
-#include "cli/Session.h"
 #include "results/CompilerCode.h"
+#include "shell/CodeSettings.h"
+#include "shell/HeadlessViews.h"
 #include "shell/KivDirectories.h"
+#include "shell/Session.h"
+#include "util/KivStrings.h"
 #include "util/NumberText.h"
+#include "util/TextFile.h"
 
+#include <algorithm>
 #include <iostream>
 #include <optional>
 
@@ -30,6 +35,11 @@ constexpr const char* kActionsHelp =
     "  --click X,Y        a left click on the diagram at bitmap pixel X,Y\n"
     "  --middle X,Y       a middle click (stores the first point)\n"
     "  --right X,Y        a right click (stores the second point, copies both)\n"
+    "  --set NAME=SETTING chooses a setting by name, as a left click on its line does:\n"
+    "                     a configuration field and the name or value of one of its\n"
+    "                     settings (--set FNOSC=PRIPLL), or a register bit-field as the\n"
+    "                     diagram writes it and a value (--set \"PLLFBD<8:0>=38\");\n"
+    "                     values are decimal, or hexadecimal after $ or 0x\n"
     "  --box K=TEXT       types TEXT into input box K (0..30) and presses Enter\n"
     "  --calculate        runs the calculation\n"
     "  --clear all|config|registers\n"
@@ -57,9 +67,92 @@ constexpr const char* kLanguageHelp =
 constexpr const char* kMergeHelp =
     "  --merge            one read-modify-write per register, combining all its chosen fields\n";
 
+// Parses "X,Y" with both in 0..65535.
+bool ParsePoint(const std::string& text, int& x, int& y) {
+    const std::size_t comma = text.find(',');
+    if (comma == std::string::npos)
+        return false;
+    const auto px = ParseInteger(text.substr(0, comma));
+    const auto py = ParseInteger(text.substr(comma + 1));
+    if (!px || !py || *px < 0 || *px > 65535 || *py < 0 || *py > 65535)
+        return false;
+    x = static_cast<int>(*px);
+    y = static_cast<int>(*py);
+    return true;
+}
+
+// The session over in-memory views: program directory the executable's, settings file in
+// the current directory.
+// What the command line adds to it: warnings about actions that did nothing (a click on no
+// line), and notes that say why a load failed where the window stays silent or says little.
+// Neither is one of the window's messages.
+struct HeadlessSession {
+    HeadlessViews Views;
+    Session Core{
+        SessionPaths{ProgramDirectory(true), JoinPath(StartDirectory(), kSettingsFileName)},
+        Views.Views()};
+    std::string Device;
+    std::vector<std::string> Warnings;
+
+    // True when the device got as far as its diagram: the window would show it.
+    bool Loaded() const { return Core.CommandsVisible(); }
+    const std::vector<std::string>& Messages() const { return Views.Messages.Messages(); }
+
+    Outcome Perform(const Action& action) {
+        if (action.What == Action::Kind::Click && LinesAt(Core.Model(), action.X, action.Y).empty())
+            Warnings.push_back("the click at " + IntToText(action.X) + "," + IntToText(action.Y) +
+                               " hits no line of the diagram");
+        return Core.Perform(action);
+    }
+
+    std::vector<std::string> Notes() const;
+
+    // The language of the code (nothing: the one chosen in the window, else the language of
+    // the definitions' slot) and merging.
+    void SetCodeOptions(std::optional<CodeLanguage> language, bool merge) {
+        Core.SetCodeLanguage(language ? language : ReadCodeLanguage(Core.Paths().SettingsFile));
+        Core.SetMergeWrites(merge);
+    }
+};
+
+std::vector<std::string> HeadlessSession::Notes() const {
+    std::vector<std::string> notes;
+    for (const std::string& details : Views.Messages.Details())
+        ForEachLine(details, [&notes](std::string_view line) { notes.emplace_back(line); });
+    if (Loaded())
+        return notes;
+    const std::string name = TrimCopy(Device);
+    const DeviceList& list = Core.Devices();
+    const auto& devices = list.DeviceTypes;
+    for (std::size_t i = 0; i < devices.size(); ++i) {
+        if (devices[i].Name != name)
+            continue;
+        if (devices[i].Diagram.empty())
+            notes.push_back("line " + UIntToText(list.DeviceLines[i]) +
+                            " of the device list has no diagram name");
+        return notes;
+    }
+    const std::string listMissing = "File \"" + std::string(kDeviceListFileName) + "\" not found";
+    if (std::find(Messages().begin(), Messages().end(), listMissing) != Messages().end())
+        return notes; // the list could not be read, which its message says
+    std::string note = name + " is not in the device list";
+    if (devices.empty())
+        note += ", which holds no device";
+    for (const TPic_Type& device : devices) {
+        if (EqualsIgnoreCaseAscii(device.Name, name)) {
+            note += " (names are matched with their case: did you mean " + device.Name + "?)";
+            break;
+        }
+    }
+    if (!devices.empty() && devices.front().Name.starts_with("\xEF\xBB\xBF"))
+        note += " (its first line starts with a byte-order mark, which is part of that name)";
+    notes.push_back(note);
+    return notes;
+}
+
 struct SessionOptions {
     std::string Device;
-    std::vector<SessionAction> Actions;
+    std::vector<Action> Actions;
     bool Json = false;
     std::string Png;
     bool Strict = false;
@@ -91,7 +184,7 @@ std::optional<std::string> CodeOption(const std::string& a, Value& value, Sessio
 // error text, or nothing on success.
 template <typename Extra>
 std::optional<std::string> ParseSession(const Args& args, SessionOptions& options, Extra extra) {
-    using Kind = SessionAction::Kind;
+    using Kind = Action::Kind;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
         auto value = [&](std::string& out) {
@@ -104,7 +197,7 @@ std::optional<std::string> ParseSession(const Args& args, SessionOptions& option
             options.Help = true;
             return std::nullopt;
         }
-        SessionAction action;
+        Action action;
         std::string v;
         if (a == "--click" || a == "--middle" || a == "--right") {
             if (!value(v) || !ParsePoint(v, action.X, action.Y))
@@ -123,13 +216,23 @@ std::optional<std::string> ParseSession(const Args& args, SessionOptions& option
             action.What = Kind::Box;
             action.BoxIndex = static_cast<int>(*k);
             action.Text = v.substr(eq + 1);
+        } else if (a == "--set") {
+            if (!value(v))
+                return std::string("--set needs NAME=SETTING");
+            const std::size_t eq = v.find('=');
+            if (eq == std::string::npos || eq == 0)
+                return "--set needs NAME=SETTING, not \"" + v + "\"";
+            action.What = Kind::Set;
+            action.Text = v.substr(0, eq);
+            action.Value = v.substr(eq + 1);
         } else if (a == "--calculate") {
             action.What = Kind::Calculate;
         } else if (a == "--clear") {
             if (!value(v) || (v != "all" && v != "config" && v != "registers"))
                 return std::string("--clear needs all, config or registers");
-            action.What = Kind::Clear;
-            action.Text = v;
+            action.What = v == "all"      ? Kind::ClearAll
+                          : v == "config" ? Kind::ClearConfig
+                                          : Kind::ClearRegisters;
         } else if (a == "--reload") {
             action.What = Kind::Reload;
         } else if (a == "--code") {
@@ -158,21 +261,31 @@ std::optional<std::string> ParseSession(const Args& args, SessionOptions& option
     return std::nullopt;
 }
 
-// Runs the session; returns false after a usage error (already reported).
-bool RunSession(const SessionOptions& options, Session& session, const char* usage) {
+// Runs the session; returns false after a usage error (already reported). A choice by name
+// that matches no line ends the actions there.
+bool RunSession(const SessionOptions& options, HeadlessSession& session, const char* usage) {
+    session.Device = options.Device;
     session.SetCodeOptions(options.Language, options.Merge);
-    session.Load(options.Device);
-    for (const SessionAction& action : options.Actions) {
-        if (!session.Perform(action)) {
+    session.Perform(Action::Of(Action::Kind::Start));
+    session.Perform(Action::WithText(Action::Kind::ChooseDevice, options.Device));
+    bool codeRan = false;
+    for (const Action& action : options.Actions) {
+        const Outcome outcome = session.Perform(action);
+        codeRan = codeRan || action.What == Action::Kind::Code;
+        if (outcome == Outcome::NotInputBox) {
             UsageError("value box " + IntToText(action.BoxIndex) + " is not a shown input box",
                        usage);
             return false;
         }
+        if (outcome == Outcome::NoMatch)
+            break;
     }
-    session.EnsureCode();
-    for (const std::string& m : session.Messages())
+    // The window's final state has the code of its Code command.
+    if (!codeRan)
+        session.Perform(Action::Of(Action::Kind::Code));
+    for (const std::string& m : session.Views.Messages.Messages())
         std::cerr << m << "\n";
-    for (const std::string& w : session.Warnings())
+    for (const std::string& w : session.Warnings)
         std::cerr << "warning: " << w << "\n";
     for (const std::string& n : session.Notes())
         std::cerr << "note: " << n << "\n";
@@ -193,35 +306,35 @@ bool PrepareOutput(std::string& path) {
 }
 
 // Writes the picture of a loaded device; a device that did not load has no picture.
-bool WritePicture(const Session& session, const std::string& path) {
+bool WritePicture(const HeadlessSession& session, const std::string& path) {
     if (!session.Loaded()) {
         std::cerr << "note: no picture written to \"" << path << "\": no device loaded\n";
         return false;
     }
     std::string renderError;
-    if (!RenderPng(session, path, renderError)) {
+    if (!RenderPng(session.Views, path, renderError)) {
         std::cerr << renderError << "\n";
         return false;
     }
     return true;
 }
 
-void PrintCode(const Session& session) {
-    for (const std::string& line : session.CodeLines())
+void PrintCode(const HeadlessSession& session) {
+    for (const std::string& line : session.Core.CodeLines())
         std::cout << line << "\n";
 }
 
-void PrintPlain(const Session& session) {
-    const TModel& model = session.Core().Model();
+void PrintPlain(const HeadlessSession& session) {
+    const TModel& model = session.Core.Model();
     const auto& names = model.CalcVarNames.Items();
     for (std::size_t i = 0; i < names.size() && i < static_cast<std::size_t>(kLabelledNameCount);
          ++i) {
-        const std::string description = session.Labels().Caption(static_cast<int>(2 * i + 1));
+        const std::string description = session.Views.Labels.Caption(static_cast<int>(2 * i + 1));
         std::cout << (description.empty() ? names[i] : description) << ": "
-                  << session.Labels().Caption(static_cast<int>(2 * i + 2)) << "\n";
+                  << session.Views.Labels.Caption(static_cast<int>(2 * i + 2)) << "\n";
     }
     for (int k = 0; k < kValueBoxCount; ++k) {
-        const ValueBoxState& box = session.Boxes().Box(k);
+        const ValueBoxState& box = session.Views.Boxes.Box(k);
         if (!box.visible)
             continue;
         // A shown box always belongs to the formula of its index.
@@ -234,20 +347,20 @@ void PrintPlain(const Session& session) {
     PrintCode(session);
 }
 
-void PrintJson(const Session& session) {
+void PrintJson(const HeadlessSession& session, const std::string& device) {
     JsonWriter w;
     w.BeginObject();
     w.Key("device");
-    w.String(session.Device());
+    w.String(device);
     w.Key("labels");
     w.BeginArray();
     for (int n = 1; n <= kLabelCount; ++n)
-        w.String(session.Labels().Caption(n));
+        w.String(session.Views.Labels.Caption(n));
     w.EndArray();
     w.Key("boxes");
     w.BeginArray();
     for (int k = 0; k < kValueBoxCount; ++k) {
-        const ValueBoxState& box = session.Boxes().Box(k);
+        const ValueBoxState& box = session.Views.Boxes.Box(k);
         w.BeginObject();
         w.Key("index");
         w.Integer(k);
@@ -264,7 +377,7 @@ void PrintJson(const Session& session) {
         w.EndObject();
     }
     w.EndArray();
-    const TModel& model = session.Core().Model();
+    const TModel& model = session.Core.Model();
     w.Key("configMarked");
     w.BeginArray();
     for (const bool marked : model.ConfigLineMarked)
@@ -277,7 +390,7 @@ void PrintJson(const Session& session) {
     w.EndArray();
     w.Key("code");
     w.BeginArray();
-    for (const std::string& line : session.CodeLines())
+    for (const std::string& line : session.Core.CodeLines())
         w.String(line);
     w.EndArray();
     const std::vector<ChosenConfigBit> bits = ChosenConfigBits(model);
@@ -320,19 +433,19 @@ void PrintJson(const Session& session) {
     }
     w.EndArray();
     w.Key("clipboard");
-    w.String(session.Clipboard().Text());
+    w.String(session.Views.Clipboard.Text());
     w.Key("messages");
     w.BeginArray();
-    for (const std::string& m : session.Messages())
+    for (const std::string& m : session.Views.Messages.Messages())
         w.String(m);
     w.EndArray();
     w.EndObject();
     std::cout << w.Text() << "\n";
 }
 
-int ExitCode(const Session& session, const SessionOptions& options) {
+int ExitCode(const HeadlessSession& session, const SessionOptions& options) {
     const bool failed = !session.Loaded() || !session.Messages().empty() ||
-                        (options.Strict && !session.Warnings().empty());
+                        (options.Strict && !session.Warnings.empty());
     return failed ? 1 : 0;
 }
 
@@ -373,12 +486,12 @@ int RunRun(const Args& args) {
         return UsageError(*error, kRunUsage);
     if (!options.Png.empty() && !PrepareOutput(options.Png))
         return 1;
-    Session session;
+    HeadlessSession session;
     if (!RunSession(options, session, kRunUsage))
         return 2;
     const bool pictureFailed = !options.Png.empty() && !WritePicture(session, options.Png);
     if (options.Json)
-        PrintJson(session);
+        PrintJson(session, options.Device);
     else
         PrintPlain(session);
     return pictureFailed ? 1 : ExitCode(session, options);
@@ -402,7 +515,7 @@ int RunCode(const Args& args) {
     }
     if (error)
         return UsageError(*error, kCodeUsage);
-    Session session;
+    HeadlessSession session;
     if (!RunSession(options, session, kCodeUsage))
         return 2;
     PrintCode(session);
@@ -431,10 +544,10 @@ int RunConfig(const Args& args) {
     }
     if (error)
         return UsageError(*error, kConfigUsage);
-    Session session;
+    HeadlessSession session;
     if (!RunSession(options, session, kConfigUsage))
         return 2;
-    for (const std::string& line : session.ConfigCodeLines())
+    for (const std::string& line : session.Core.ConfigCodeLines())
         std::cout << line << "\n";
     return ExitCode(session, options);
 }
@@ -465,7 +578,7 @@ int RunRender(const Args& args) {
         return UsageError("missing -o FILE.png", kRenderUsage);
     if (!PrepareOutput(options.Png))
         return 1;
-    Session session;
+    HeadlessSession session;
     if (!RunSession(options, session, kRenderUsage))
         return 2;
     if (!WritePicture(session, options.Png))

@@ -1,64 +1,35 @@
 #include "diagram/Marking.h"
 
 #include <algorithm>
+#include <bitset>
 
 namespace quorvel {
 
-void TDiagramMarking::Paint(const TLine_& line, Rgb colour) {
-    surface_.DrawSegment(line.X1, line.Y1, line.X2, line.Y2, colour, kLineWidth);
+namespace {
+
+void PaintLine(const TLine_& line, Rgb colour, DiagramSurface& surface) {
+    surface.DrawSegment(line.X1, line.Y1, line.X2, line.Y2, colour, kLineWidth);
 }
 
-void TDiagramMarking::MarkLine(std::size_t i) {
-    Paint(model_.ConfigLines[i], kRed);
-    model_.ConfigLineMarked[i] = true;
+Rgb ConfigColour(bool marked) {
+    return marked ? kRed : kBlue;
 }
 
-void TDiagramMarking::UnmarkLine(std::size_t i) {
-    Paint(model_.ConfigLines[i], kBlue);
-    model_.ConfigLineMarked[i] = false;
+Rgb RegisterColour(bool marked) {
+    return marked ? kRed : kLime;
 }
 
-void TDiagramMarking::MarkLineRegister(std::size_t i) {
-    Paint(model_.RegisterLines[i], kRed);
-    model_.RegisterLineMarked[i] = true;
-}
-
-void TDiagramMarking::UnmarkLineRegister(std::size_t i) {
-    Paint(model_.RegisterLines[i], kLime);
-    model_.RegisterLineMarked[i] = false;
-}
-
-void TDiagramMarking::UnmarkAllLines() {
-    for (std::size_t i = 0; i < model_.ConfigLines.size(); ++i)
-        UnmarkLine(i);
-}
-
-void TDiagramMarking::UnmarkAllLineRegisters() {
-    for (std::size_t i = 0; i < model_.RegisterLines.size(); ++i)
-        UnmarkLineRegister(i);
-}
-
-void TDiagramMarking::UnmarkById(std::uint16_t id) {
-    for (std::size_t i = 0; i < model_.ConfigLines.size(); ++i)
-        if (model_.ConfigLines[i].Id == id)
-            UnmarkLine(i);
-    for (std::size_t i = 0; i < model_.RegisterLines.size(); ++i)
-        if (model_.RegisterLines[i].Id == id)
-            UnmarkLineRegister(i);
-}
-
-std::bitset<65536> TDiagramMarking::MarkedIds() const {
+// The identifiers of every marked line of both tables.
+std::bitset<65536> MarkedIds(const TModel& model) {
     std::bitset<65536> marked;
-    for (std::size_t j = 0; j < model_.ConfigLines.size(); ++j)
-        if (model_.ConfigLineMarked[j])
-            marked.set(model_.ConfigLines[j].Id);
-    for (std::size_t j = 0; j < model_.RegisterLines.size(); ++j)
-        if (model_.RegisterLineMarked[j])
-            marked.set(model_.RegisterLines[j].Id);
+    for (std::size_t j = 0; j < model.ConfigLines.size(); ++j)
+        if (model.ConfigLineMarked[j])
+            marked.set(model.ConfigLines[j].Id);
+    for (std::size_t j = 0; j < model.RegisterLines.size(); ++j)
+        if (model.RegisterLineMarked[j])
+            marked.set(model.RegisterLines[j].Id);
     return marked;
 }
-
-namespace {
 
 bool AnyListed(const std::bitset<65536>& marked, const std::vector<std::uint16_t>& ids) {
     return std::any_of(ids.begin(), ids.end(), [&marked](std::uint16_t id) { return marked[id]; });
@@ -66,22 +37,44 @@ bool AnyListed(const std::bitset<65536>& marked, const std::vector<std::uint16_t
 
 } // namespace
 
-void TDiagramMarking::DrawFollows() {
-    if (model_.FollowRules.empty())
+void PaintConnectors(const Configuration& state, DiagramSurface& surface) {
+    const TModel& model = state.Model;
+    if (model.FollowRules.empty() && model.FollowNotRules.empty())
         return;
-    const std::bitset<65536> marked = MarkedIds();
-    for (const TFollow_& rule : model_.FollowRules)
-        surface_.DrawSegment(rule.X1, rule.Y1, rule.X2, rule.Y2,
-                             AnyListed(marked, rule.Ids) ? kRed : kBlack, kConnectorWidth);
+    const std::bitset<65536> marked = MarkedIds(model);
+    for (const TFollow_& rule : model.FollowRules)
+        surface.DrawSegment(rule.X1, rule.Y1, rule.X2, rule.Y2,
+                            AnyListed(marked, rule.Ids) ? kRed : kBlack, kConnectorWidth);
+    for (const TFollow_& rule : model.FollowNotRules)
+        surface.DrawSegment(rule.X1, rule.Y1, rule.X2, rule.Y2,
+                            AnyListed(marked, rule.Ids) ? kBlack : kRed, kConnectorWidth);
 }
 
-void TDiagramMarking::DrawFollowNots() {
-    if (model_.FollowNotRules.empty())
-        return;
-    const std::bitset<65536> marked = MarkedIds();
-    for (const TFollow_& rule : model_.FollowNotRules)
-        surface_.DrawSegment(rule.X1, rule.Y1, rule.X2, rule.Y2,
-                             AnyListed(marked, rule.Ids) ? kBlack : kRed, kConnectorWidth);
+void PaintChanges(const Configuration& state, const std::vector<Paint>& paints,
+                  DiagramSurface& surface) {
+    const TModel& model = state.Model;
+    for (const Paint& paint : paints) {
+        switch (paint.What) {
+        case Paint::Kind::ConfigLine:
+            PaintLine(model.ConfigLines[paint.Index], ConfigColour(paint.Marked), surface);
+            break;
+        case Paint::Kind::RegisterLine:
+            PaintLine(model.RegisterLines[paint.Index], RegisterColour(paint.Marked), surface);
+            break;
+        case Paint::Kind::Connectors:
+            PaintConnectors(state, surface);
+            break;
+        }
+    }
+}
+
+void PaintWhole(const Configuration& state, DiagramSurface& surface) {
+    const TModel& model = state.Model;
+    for (std::size_t i = 0; i < model.ConfigLines.size(); ++i)
+        PaintLine(model.ConfigLines[i], ConfigColour(model.ConfigLineMarked[i]), surface);
+    for (std::size_t i = 0; i < model.RegisterLines.size(); ++i)
+        PaintLine(model.RegisterLines[i], RegisterColour(model.RegisterLineMarked[i]), surface);
+    PaintConnectors(state, surface);
 }
 
 } // namespace quorvel

@@ -1,45 +1,28 @@
 #pragma once
-// Painting the diagram's selection marks: a chosen line is painted red, a line not chosen
-// blue (configuration) or lime (register), and each FOLLOW / FOLLOW_NOT connector red or
-// black after the marks of the lines it lists. Every routine keeps the line's flag in step
-// with its paint, so state and picture never part.
+// Drawing the diagram's selection marks from the state: a chosen line is painted red, a line
+// not chosen blue (configuration) or lime (register), and each FOLLOW / FOLLOW_NOT connector
+// red or black after the marks of the lines it lists.
 
-#include "diagram/Model.h"
+#include "diagram/Configuration.h"
 #include "util/Views.h"
 
-#include <bitset>
-#include <cstddef>
+#include <vector>
 
 namespace quorvel {
 
-class TDiagramMarking {
-public:
-    TDiagramMarking(TModel& model, DiagramSurface& surface) : model_(model), surface_(surface) {}
+inline constexpr int kLineWidth = 2;
+inline constexpr int kConnectorWidth = 1;
 
-    // Index arguments must be valid positions of their table.
-    void MarkLine(std::size_t i);
-    void UnmarkLine(std::size_t i);
-    void MarkLineRegister(std::size_t i);
-    void UnmarkLineRegister(std::size_t i);
-    void UnmarkAllLines();
-    void UnmarkAllLineRegisters();
-    // Unmarks every configuration line, then every register line, with this identifier.
-    void UnmarkById(std::uint16_t id);
-    // A FOLLOW connector is red when at least one listed line is marked, else black.
-    void DrawFollows();
-    // A FOLLOW_NOT connector is red when no listed line is marked, else black.
-    void DrawFollowNots();
+// Paints the segments a step changed, in their order.
+void PaintChanges(const Configuration& state, const std::vector<Paint>& paints,
+                  DiagramSurface& surface);
 
-    static constexpr int kLineWidth = 2;
-    static constexpr int kConnectorWidth = 1;
+// Paints every line in the colour of its mark, then every connector: the whole picture of
+// the state over a freshly loaded bitmap.
+void PaintWhole(const Configuration& state, DiagramSurface& surface);
 
-private:
-    void Paint(const TLine_& line, Rgb colour);
-    // The identifiers of every marked line of both tables.
-    std::bitset<65536> MarkedIds() const;
-
-    TModel& model_;
-    DiagramSurface& surface_;
-};
+// A FOLLOW connector is red when at least one listed line is marked, else black; a
+// FOLLOW_NOT connector is red when no listed line is marked, else black.
+void PaintConnectors(const Configuration& state, DiagramSurface& surface);
 
 } // namespace quorvel

@@ -4,6 +4,8 @@
 // the calculation inputs derived from the user's choices. One TModel holds them all; loading
 // a device replaces their contents wholesale.
 
+#include "util/Views.h"
+
 #include <array>
 #include <cstdint>
 #include <optional>
@@ -144,10 +146,6 @@ private:
     std::vector<std::string> names_;
     std::unordered_map<std::string, int> index_; // upper-cased name -> first position
 };
-
-constexpr int kValueBoxCount = 31;     // value boxes 0..30
-constexpr int kLabelCount = 41;        // Label1..Label41
-constexpr int kLabelledNameCount = 20; // configuration names that get a label pair
 
 // The diagram and device tables of the loaded device.
 struct TModel {

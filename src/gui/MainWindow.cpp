@@ -39,7 +39,7 @@ int LabelTop(int number) {
 
 } // namespace
 
-TForm1::TForm1(ConfiguratorPaths paths, TForm2* codeWindow, TForm3* helpWindow, QWidget* parent)
+TForm1::TForm1(SessionPaths paths, TForm2* codeWindow, TForm3* helpWindow, QWidget* parent)
     : QMainWindow(parent), codeWindow_(codeWindow), helpWindow_(helpWindow),
       paths_(std::move(paths)) {
     setObjectName(QStringLiteral("Form1"));
@@ -77,15 +77,20 @@ TForm1::TForm1(ConfiguratorPaths paths, TForm2* codeWindow, TForm3* helpWindow, 
     BuildMenu();
 
     // Value boxes live on the diagram, so they keep their place when it scrolls.
-    valueBoxes_ = std::make_unique<QtValueBoxes>(image1_, [this](ValueBox* box) {
+    valueBoxes_ = std::make_unique<QtValueBoxes>(image1_, [this](int index, ValueBox* box) {
         connect(box, &ValueBox::enterPressed, this,
-                [this] { Guard([this] { core_->Calculate1Click(); }); });
+                [this] { Perform(Action::Of(Action::Kind::Calculate)); });
+        // The box shows what is typed; the session takes it for the calculation.
+        connect(box, &QLineEdit::textChanged, this, [this, index](const QString& text) {
+            if (core_ != nullptr)
+                core_->BoxEdited(index, FromQt(text));
+        });
     });
     labelView_ = std::make_unique<QtLabels>(labels_);
     messages_ = std::make_unique<QtMessages>(this);
 
-    core_ = std::make_unique<Configurator>(
-        paths_, ConfiguratorViews{*image1_, *valueBoxes_, *labelView_, *messages_, clipboard_});
+    core_ = std::make_unique<Session>(
+        paths_, SessionViews{*image1_, *valueBoxes_, *labelView_, *messages_, clipboard_});
 
     // The code window's language is the one remembered in the settings file.
     const std::optional<CodeLanguage> language = ReadCodeLanguage(paths_.SettingsFile);
@@ -95,17 +100,15 @@ TForm1::TForm1(ConfiguratorPaths paths, TForm2* codeWindow, TForm3* helpWindow, 
     connect(codeWindow_, &TForm2::CodeOptionsChanged, this,
             [this] { Guard([this] { CodeOptionsChanged(); }); });
 
-    connect(listBox1_, &QListWidget::itemClicked, this,
-            [this] { Guard([this] { ListBox1Click(); }); });
+    connect(listBox1_, &QListWidget::itemClicked, this, [this] { ListBox1Click(); });
     listBox1_->installEventFilter(this);
     connect(image1_, &DiagramImage::bitmapLoaded, this, [this] {
         setWindowTitle(ToQt(core_->CurrentDevice()) + QStringLiteral(" \u2014 ") + kTitle);
     });
     connect(image1_, &DiagramImage::mouseMoved, this,
             [this](int x, int y) { Image1MouseMove(x, y); });
-    connect(image1_, &DiagramImage::mousePressed, this, [this](Qt::MouseButton b, int x, int y) {
-        Guard([this, b, x, y] { Image1MouseDown(b, x, y); });
-    });
+    connect(image1_, &DiagramImage::mousePressed, this,
+            [this](Qt::MouseButton b, int x, int y) { Image1MouseDown(b, x, y); });
 
     // Client area 1114 x 890 below the menu bar, centred on the screen.
     resize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
@@ -179,43 +182,28 @@ void TForm1::BuildMenu() {
     help1_->setVisible(false);
 
     connect(pic1_, &QAction::triggered, this, [this] { Guard([this] { PIC1Click(); }); });
-    connect(code1_, &QAction::triggered, this, [this] { Guard([this] { Code1Click(); }); });
-    connect(calculate1_, &QAction::triggered, this,
-            [this] { Guard([this] { core_->Calculate1Click(); }); });
-    // A clear takes back choices without recalculating: the results shown are stale until
-    // the next calculation writes them again.
-    connect(clearAll1_, &QAction::triggered, this, [this] {
-        Guard([this] {
-            core_->ClearAll1Click();
-            valueBoxes_->MarkAllStale();
-        });
-    });
-    connect(clearConfigbits1_, &QAction::triggered, this, [this] {
-        Guard([this] {
-            core_->ClearConfigbits1Click();
-            valueBoxes_->MarkAllStale();
-        });
-    });
-    connect(clearRegisterSettings1_, &QAction::triggered, this, [this] {
-        Guard([this] {
-            core_->ClearRegisterSettings1Click();
-            valueBoxes_->MarkAllStale();
-        });
-    });
-    connect(reloadAll1_, &QAction::triggered, this,
-            [this] { Guard([this] { core_->ReloadAll1Click(); }); });
+    connect(code1_, &QAction::triggered, this, [this] { Code1Click(); });
+    const auto perform = [this](Action::Kind kind) {
+        return [this, kind] { Perform(Action::Of(kind)); };
+    };
+    connect(calculate1_, &QAction::triggered, this, perform(Action::Kind::Calculate));
+    connect(clearAll1_, &QAction::triggered, this, perform(Action::Kind::ClearAll));
+    connect(clearConfigbits1_, &QAction::triggered, this, perform(Action::Kind::ClearConfig));
+    connect(clearRegisterSettings1_, &QAction::triggered, this,
+            perform(Action::Kind::ClearRegisters));
+    connect(reloadAll1_, &QAction::triggered, this, perform(Action::Kind::Reload));
     connect(help1_, &QAction::triggered, this, [this] { Guard([this] { Help1Click(); }); });
 }
 
 void TForm1::Guard(const std::function<void()>& handler) {
-    try {
-        handler();
-    } catch (const std::exception& e) {
-        messages_->ShowMessage(e.what());
-    } catch (...) {
-        messages_->ShowMessage("Unexpected error");
-    }
+    core_->Guard(handler);
     RefreshCommands();
+}
+
+Outcome TForm1::Perform(const Action& action) {
+    const Outcome outcome = core_->Perform(action);
+    RefreshCommands();
+    return outcome;
 }
 
 void TForm1::RefreshCommands() {
@@ -229,7 +217,7 @@ void TForm1::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
     if (!shown_) {
         shown_ = true;
-        Guard([this] { FormShow(); });
+        FormShow();
     }
 }
 
@@ -260,7 +248,8 @@ void TForm1::FormShow() {
     // Numbers are written and read with "." whatever the desktop's locale.
     QLocale::setDefault(QLocale::c());
     std::setlocale(LC_NUMERIC, "C");
-    core_->FormShow();
+    if (Perform(Action::Of(Action::Kind::Start)) != Outcome::Done)
+        return;
     listBox1_->clear();
     for (const std::string& item : core_->Devices().Items)
         listBox1_->addItem(ToQt(item));
@@ -300,7 +289,8 @@ void TForm1::ListBox1Click() {
     const QListWidgetItem* item = listBox1_->currentItem();
     if (item == nullptr)
         return;
-    if (core_->ListBox1Click(FromQt(item->text()))) {
+    if (Perform(Action::WithText(Action::Kind::ChooseDevice, FromQt(item->text()))) ==
+        Outcome::Done) {
         CloseDeviceList();
         image1_->IgnoreNextDoubleClick();
     }
@@ -316,7 +306,7 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
         case Qt::Key_Return:
         case Qt::Key_Enter:
         case Qt::Key_Space:
-            Guard([this] { ListBox1Click(); });
+            ListBox1Click();
             return true;
         default:
             // Other keys move the highlight, letters find a device by its first letters.
@@ -342,27 +332,22 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void TForm1::Image1MouseDown(Qt::MouseButton button, int x, int y) {
-    MouseButton which = MouseButton::Other;
     if (button == Qt::LeftButton)
-        which = MouseButton::Left;
+        Perform(Action::At(Action::Kind::Click, x, y));
     else if (button == Qt::MiddleButton)
-        which = MouseButton::Middle;
+        Perform(Action::At(Action::Kind::Middle, x, y));
     else if (button == Qt::RightButton)
-        which = MouseButton::Right;
-    core_->Image1MouseDown(which, x, y);
+        Perform(Action::At(Action::Kind::Right, x, y));
 }
 
 void TForm1::Code1Click() {
     QPlainTextEdit* memo = codeWindow_->Memo1();
     memo->clear();
-    try {
-        core_->Code1Click();
-    } catch (...) {
-        // Lines made before the error stay in the window, which is not shown.
-        ShowCodeLines();
-        throw;
-    }
+    const Outcome outcome = Perform(Action::Of(Action::Kind::Code));
+    // Lines made before an error stay in the window, which is then not shown.
     ShowCodeLines();
+    if (outcome != Outcome::Done)
+        return;
     codeWindow_->show();
     codeWindow_->raise();
     codeWindow_->activateWindow();
@@ -395,7 +380,7 @@ void TForm1::Help1Click() {
     helpWindow_->raise();
     helpWindow_->activateWindow();
     // The text is read anew at every showing; a missing file keeps the previous text.
-    helpWindow_->Memo1()->setPlainText(ToQt(Configurator::ReadHelpText()));
+    helpWindow_->Memo1()->setPlainText(ToQt(Session::ReadHelpText()));
 }
 
 void TForm1::Image1MouseMove(int x, int y) {

@@ -1,10 +1,11 @@
 #pragma once
 // TForm1, the main window: the diagram view on the left, the field labels on the right, the
-// hidden device list and the menu. It only adapts widgets to the core's Configurator.
+// hidden device list and the menu. It only adapts widgets to the core's Session: it forwards
+// events to it and shows what it writes to the views.
 
 #include "gui/DiagramImage.h"
 #include "gui/QtViews.h"
-#include "shell/Configurator.h"
+#include "shell/Session.h"
 
 #include <QAction>
 #include <QListWidget>
@@ -23,14 +24,13 @@ class TForm3;
 class TForm1 : public QMainWindow {
     Q_OBJECT
 public:
-    TForm1(ConfiguratorPaths paths, TForm2* codeWindow, TForm3* helpWindow,
-           QWidget* parent = nullptr);
+    TForm1(SessionPaths paths, TForm2* codeWindow, TForm3* helpWindow, QWidget* parent = nullptr);
     ~TForm1() override;
 
     // Messages go to message boxes unless a presenter is set.
     void SetMessagePresenter(std::function<void(const std::string&)> presenter);
 
-    Configurator& Core() { return *core_; }
+    Session& Core() { return *core_; }
     DiagramImage* Image1() const { return image1_; }
     QScrollArea* ScrollBox1() const { return scrollBox1_; }
     QListWidget* ListBox1() const { return listBox1_; }
@@ -62,9 +62,11 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    // Runs an event handler; an error it raises is shown in a message box and nothing is
-    // undone. Qt never sees an exception.
+    // Runs an event handler under the session's guard: an error it raises is shown in a
+    // message box and nothing is undone. Qt never sees an exception.
     void Guard(const std::function<void()>& handler);
+    // Performs an action of the session, then shows the commands it made available.
+    Outcome Perform(const Action& action);
     void FormShow();
     // Shows the commands that the core has made available.
     void RefreshCommands();
@@ -96,8 +98,8 @@ private:
     std::unique_ptr<QtLabels> labelView_;
     std::unique_ptr<QtMessages> messages_;
     QtClipboard clipboard_;
-    std::unique_ptr<Configurator> core_;
-    ConfiguratorPaths paths_;
+    std::unique_ptr<Session> core_;
+    SessionPaths paths_;
     bool shown_ = false;
 };
 

@@ -119,7 +119,7 @@ void ValueBox::mouseReleaseEvent(QMouseEvent* event) {
     selectAllOnRelease_ = false;
 }
 
-QtValueBoxes::QtValueBoxes(QWidget* parent, std::function<void(ValueBox*)> onCreated)
+QtValueBoxes::QtValueBoxes(QWidget* parent, std::function<void(int, ValueBox*)> onCreated)
     : parent_(parent), onCreated_(std::move(onCreated)) {}
 
 void QtValueBoxes::CreateBoxes() const {
@@ -130,7 +130,7 @@ void QtValueBoxes::CreateBoxes() const {
         box->hide();
         boxes_[i] = box;
         if (onCreated_)
-            onCreated_(box);
+            onCreated_(static_cast<int>(i), box);
     }
 }
 
@@ -154,7 +154,6 @@ std::string QtValueBoxes::Text(int index) const {
 void QtValueBoxes::SetText(int index, const std::string& text) {
     ValueBox* box = Box(index);
     box->setText(ToQt(text));
-    box->SetStale(false);
 }
 
 void QtValueBoxes::SetPosition(int index, int left, int top) {
@@ -172,12 +171,8 @@ void QtValueBoxes::SetVisible(int index, bool visible) {
         box->raise();
 }
 
-void QtValueBoxes::MarkAllStale() {
-    if (!created_)
-        return;
-    for (ValueBox* box : boxes_)
-        if (!box->IsInput())
-            box->SetStale(true);
+void QtValueBoxes::SetStale(int index, bool stale) {
+    Box(index)->SetStale(stale);
 }
 
 std::string QtLabels::Caption(int number) const {

@@ -59,8 +59,9 @@ class QtValueBoxes : public ValueBoxView {
 public:
     // The 31 boxes, hidden, 50 pixels wide at (50, 50), children of parent. They are made at
     // the first use of any of them: nobody sees them before a device is loaded, and making 31
-    // line edits is a good part of the start-up time. onCreated is called for each new box.
-    QtValueBoxes(QWidget* parent, std::function<void(ValueBox*)> onCreated);
+    // line edits is a good part of the start-up time. onCreated is called for each new box
+    // with its index.
+    QtValueBoxes(QWidget* parent, std::function<void(int, ValueBox*)> onCreated);
     // Frees the boxes in index order 0..30.
     ~QtValueBoxes() override;
     QtValueBoxes(const QtValueBoxes&) = delete;
@@ -70,15 +71,14 @@ public:
     void SetPosition(int index, int left, int top) override;
     void SetInputStyle(int index, bool input) override;
     void SetVisible(int index, bool visible) override;
+    void SetStale(int index, bool stale) override;
     ValueBox* Box(int index) const;
-    // After a clear command: every result shown is stale until it is computed again.
-    void MarkAllStale();
 
 private:
     void CreateBoxes() const;
 
     QWidget* parent_;
-    std::function<void(ValueBox*)> onCreated_;
+    std::function<void(int, ValueBox*)> onCreated_;
     mutable std::array<ValueBox*, kValueBoxCount> boxes_{};
     mutable bool created_ = false;
 };

@@ -16,8 +16,8 @@ int main(int argc, char** argv) {
     QApplication::setApplicationDisplayName(QStringLiteral("Quorvel Config"));
     const std::string exeName =
         QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName().toStdString();
-    quorvel::ConfiguratorPaths paths{quorvel::ProgramDirectory(true),
-                                     quorvel::JoinPath(startDir, exeName + ".ini")};
+    quorvel::SessionPaths paths{quorvel::ProgramDirectory(true),
+                                quorvel::JoinPath(startDir, exeName + ".ini")};
     // Created in this order; only the main window is shown.
     quorvel::gui::TForm2 codeWindow;
     quorvel::gui::TForm3 helpWindow;

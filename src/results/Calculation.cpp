@@ -22,9 +22,10 @@ std::string BoxVariable(std::int64_t n) {
 
 } // namespace
 
-void Calculate(const TModel& model, TSimpleEval& evaluator, ValueBoxView& boxes) {
+void Calculate(Configuration& state, TSimpleEval& evaluator, Changes& changes) {
+    const TModel& model = state.Model;
     for (int i = 0; i < kValueBoxCount; ++i) {
-        const std::string digits = DigitsOnly(boxes.Text(i));
+        const std::string digits = DigitsOnly(state.Boxes[static_cast<std::size_t>(i)].text);
         const double value = IsNumber(digits) ? StrToFloat(digits) : 1.0;
         evaluator.SetVariable(BoxVariable(i), value);
     }
@@ -43,9 +44,12 @@ void Calculate(const TModel& model, TSimpleEval& evaluator, ValueBoxView& boxes)
             throw ConversionError(kRangeCheckError);
         evaluator.Expression = ConvertBitTags(formula.Expression);
         const double result = evaluator.Evaluate();
-        const int box = static_cast<int>(k);
-        boxes.SetText(box, FormatResult(result) + kUnit);
-        evaluator.SetVariable(BoxVariable(n), StrToFloat(DigitsOnly(boxes.Text(box))));
+        std::string& text = state.Boxes[k].text;
+        text = FormatResult(result) + kUnit;
+        state.Boxes[k].stale = false;
+        changes.Boxes.set(k);
+        // The value fed back is the box's text read again, as the box shows it.
+        evaluator.SetVariable(BoxVariable(n), StrToFloat(DigitsOnly(text)));
     }
 }
 

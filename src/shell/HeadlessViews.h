@@ -4,6 +4,7 @@
 
 #include "diagram/Bitmap.h"
 #include "diagram/Model.h"
+#include "shell/Session.h"
 #include "util/Views.h"
 
 #include <array>
@@ -48,14 +49,6 @@ private:
     int height_ = 0;
 };
 
-struct ValueBoxState {
-    std::string text;
-    int left = 50;
-    int top = 50;
-    bool input = true; // a box never laid out is editable, as a fresh edit box is
-    bool visible = false;
-};
-
 class MemoryValueBoxes : public ValueBoxView {
 public:
     std::string Text(int index) const override { return boxes_.at(Index(index)).text; }
@@ -68,6 +61,7 @@ public:
     }
     void SetInputStyle(int index, bool input) override { boxes_.at(Index(index)).input = input; }
     void SetVisible(int index, bool visible) override { boxes_.at(Index(index)).visible = visible; }
+    void SetStale(int index, bool stale) override { boxes_.at(Index(index)).stale = stale; }
     const ValueBoxState& Box(int index) const { return boxes_.at(Index(index)); }
 
 private:
@@ -114,6 +108,17 @@ public:
 
 private:
     std::string text_;
+};
+
+// One of each, as a session's views.
+struct HeadlessViews {
+    RasterSurface Surface;
+    MemoryValueBoxes Boxes;
+    MemoryLabels Labels;
+    RecordedMessages Messages;
+    MemoryClipboard Clipboard;
+
+    SessionViews Views() { return SessionViews{Surface, Boxes, Labels, Messages, Clipboard}; }
 };
 
 } // namespace quorvel

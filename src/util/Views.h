@@ -1,6 +1,7 @@
 #pragma once
-// The few things the core needs from a screen. The Qt windows implement them with widgets;
-// tests and the command line use the headless implementations of HeadlessViews.h.
+// The few things the core needs from a screen, and the small types they share. The Qt windows
+// implement the views with widgets; tests and the command line use the headless
+// implementations of shell/HeadlessViews.h.
 
 #include <cstdint>
 #include <string>
@@ -10,6 +11,24 @@ namespace quorvel {
 struct Rgb {
     std::uint8_t r = 0, g = 0, b = 0;
     friend bool operator==(const Rgb&, const Rgb&) = default;
+};
+
+// The screen's fixed counts.
+constexpr int kValueBoxCount = 31;     // value boxes 0..30
+constexpr int kLabelCount = 41;        // Label1..Label41
+constexpr int kLabelledNameCount = 20; // configuration names that get a label pair
+
+// What a value box shows.
+struct ValueBoxState {
+    std::string text;
+    int left = 50;
+    int top = 50;
+    bool input = true; // a box never laid out is editable, as a fresh edit box is
+    bool visible = false;
+    // A result computed before the last clear command: a clear takes back choices without
+    // recalculating, so the result is stale until a calculation writes it again.
+    bool stale = false;
+    friend bool operator==(const ValueBoxState&, const ValueBoxState&) = default;
 };
 
 inline constexpr Rgb kRed{255, 0, 0};
@@ -39,6 +58,7 @@ public:
     // window colour, no border.
     virtual void SetInputStyle(int index, bool input) = 0;
     virtual void SetVisible(int index, bool visible) = 0;
+    virtual void SetStale(int index, bool stale) = 0;
 };
 
 // Label1..Label41, by number.

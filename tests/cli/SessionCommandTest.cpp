@@ -149,6 +149,48 @@ TEST_F(SessionCommandTest, OnlyWritingPicturesNeedsThePainterLibrary) {
     }
 }
 
+TEST_F(SessionCommandTest, SetChoosesByValueAndStopsAtTheFirstMiss) {
+    // The test device's settings carry no names: only values choose them.
+    const CliResult byValue = Run({"run", "TESTDEV", "--set", "fosc=8", "--set", "PLLEN=0x10"});
+    const CliResult byClick = Run({"run", "TESTDEV", "--click", "10,30", "--click", "10,70"});
+    EXPECT_EQ(byValue.ExitCode, 0) << byValue.Err;
+    EXPECT_EQ(byValue.Out, byClick.Out);
+
+    const CliResult miss =
+        Run({"run", "TESTDEV", "--set", "FOSC=INTIO", "--click", "10,70", "--json"});
+    EXPECT_EQ(miss.ExitCode, 1);
+    EXPECT_EQ(miss.Err, "No line chooses FOSC=INTIO; FOSC offers 2, 8\n");
+    EXPECT_NE(miss.Out.find("\"configMarked\":[true,false,true,false]"), std::string::npos)
+        << "the click after the miss was not performed: " << miss.Out;
+    for (const char* bad : {"FOSC", "=8"}) {
+        const CliResult r = Run({"code", "TESTDEV", "--set", bad});
+        EXPECT_EQ(r.ExitCode, 2) << bad;
+        EXPECT_NE(r.Err.find("--set needs NAME=SETTING"), std::string::npos) << r.Err;
+    }
+}
+
+TEST(SetOnShippedDevices, ChoosesTheWorkedExampleByName) {
+    const std::vector<std::string> common = {"run", "dsPIC33FJ128GP802"};
+    auto run = [&](std::vector<std::string> actions) {
+        actions.insert(actions.begin(), common.begin(), common.end());
+        return RunQuorvel(actions);
+    };
+    const CliResult byName = run({"--set", "FNOSC=PRIPLL", "--set", "POSCMD=XT", "--box", "0=8",
+                                  "--set", "PLLFBD<8:0>=38", "--set", "CLKDIV<7:6>=0"});
+    const CliResult byClick = run({"--click", "588,370", "--click", "29,191", "--box", "0=8",
+                                   "--click", "516,119", "--click", "614,250"});
+    EXPECT_EQ(byName.ExitCode, 0) << byName.Err;
+    EXPECT_NE(byName.Out.find("E5 = 80 Mhz\n"), std::string::npos) << byName.Out;
+    EXPECT_NE(byName.Out.find("E7 = 40 Mhz\n"), std::string::npos) << byName.Out;
+    EXPECT_EQ(byName.Out, byClick.Out);
+
+    const CliResult unknown = run({"--set", "POSCMD=QUARTZ", "--box", "0=8"});
+    EXPECT_EQ(unknown.ExitCode, 1);
+    EXPECT_EQ(unknown.Err, "No line chooses POSCMD=QUARTZ; POSCMD offers EC (0), XT (1), HS (2), "
+                           "NONE (3)\n");
+    EXPECT_NE(unknown.Out.find("E0 = 4 Mhz\n"), std::string::npos) << "no --box after the miss";
+}
+
 TEST_F(SessionCommandTest, MalformedArgumentsAreUsageErrors) {
     const std::vector<std::vector<std::string>> bad = {
         {"run"},

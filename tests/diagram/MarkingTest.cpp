@@ -1,6 +1,7 @@
 #include "diagram/Marking.h"
 
 #include "ModelBuilder.h"
+#include "StateSteps.h"
 #include "shell/HeadlessViews.h"
 
 #include <gtest/gtest.h>
@@ -13,9 +14,10 @@ using test::AddRegisterLine;
 
 class MarkingTest : public ::testing::Test {
 protected:
-    TModel model;
+    Configuration state;
+    TModel& model = state.Model;
     RasterSurface surface;
-    TDiagramMarking marking{model, surface};
+    test::StateSteps marking{state, surface};
 
     void SetUp() override { surface.Picture() = Bitmap(100, 100); }
     Rgb At(int x, int y) const { return surface.Picture().Pixel(x, y); }
@@ -63,8 +65,7 @@ TEST_F(MarkingTest, ConnectorsFollowTheMarks) {
     model.FollowRules.push_back({50, 20, 90, 20, {}});
     model.FollowNotRules.push_back({50, 30, 90, 30, {2}});
     model.FollowNotRules.push_back({50, 40, 90, 40, {}});
-    marking.DrawFollows();
-    marking.DrawFollowNots();
+    marking.DrawConnectors();
     EXPECT_EQ(At(70, 10), kBlack) << "nothing marked";
     EXPECT_EQ(At(70, 9), (Rgb{255, 255, 255})) << "connectors are 1 px wide";
     EXPECT_EQ(At(70, 30), kRed);
@@ -72,8 +73,7 @@ TEST_F(MarkingTest, ConnectorsFollowTheMarks) {
     EXPECT_EQ(At(70, 40), kRed) << "empty FOLLOW_NOT list is red";
 
     marking.MarkLineRegister(0);
-    marking.DrawFollows();
-    marking.DrawFollowNots();
+    marking.DrawConnectors();
     EXPECT_EQ(At(70, 10), kRed) << "a register line counts for FOLLOW";
     EXPECT_EQ(At(70, 30), kBlack);
     EXPECT_EQ(At(70, 40), kRed);
@@ -82,8 +82,7 @@ TEST_F(MarkingTest, ConnectorsFollowTheMarks) {
 TEST_F(MarkingTest, WithoutLinesFollowIsBlackAndFollowNotRed) {
     model.FollowRules.push_back({10, 10, 30, 10, {1}});
     model.FollowNotRules.push_back({10, 20, 30, 20, {1}});
-    marking.DrawFollows();
-    marking.DrawFollowNots();
+    marking.DrawConnectors();
     EXPECT_EQ(At(20, 10), kBlack);
     EXPECT_EQ(At(20, 20), kRed);
 }

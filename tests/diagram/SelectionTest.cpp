@@ -1,6 +1,7 @@
 #include "diagram/Selection.h"
 
 #include "ModelBuilder.h"
+#include "StateSteps.h"
 #include "shell/HeadlessViews.h"
 
 #include <gtest/gtest.h>
@@ -13,17 +14,15 @@ using test::AddRegisterLine;
 
 class SelectionTest : public ::testing::Test {
 protected:
-    TModel model;
+    Configuration state;
+    TModel& model = state.Model;
     RasterSurface surface;
-    MemoryLabels labels;
-    MemoryClipboard clipboard;
-    TDiagramMarking marking{model, surface};
-    TSelection selection{model, marking, labels, clipboard};
+    test::StateSteps marking{state, surface};
     int recalculations = 0;
     std::function<void()> recalc = [this] { ++recalculations; };
 
     void SetUp() override { surface.Picture() = Bitmap(200, 200); }
-    void Click(int x, int y) { selection.Image1MouseDown(MouseButton::Left, x, y, recalc); }
+    void Click(int x, int y) { marking.Press(MouseButton::Left, x, y, recalc); }
 
     // A device with field FOSC (settings 0, 8, 9) and field PLLEN (0, 1).
     void AddWords() {
@@ -35,13 +34,13 @@ protected:
 };
 
 TEST(HitTest, GrowsTheSegmentByThreePixels) {
-    EXPECT_TRUE(TSelection::HitTest(47, 10, 10, 10, 44, 10));
-    EXPECT_FALSE(TSelection::HitTest(48, 10, 10, 10, 44, 10));
-    EXPECT_TRUE(TSelection::HitTest(7, 7, 10, 10, 44, 10));
-    EXPECT_FALSE(TSelection::HitTest(6, 10, 10, 10, 44, 10));
-    EXPECT_TRUE(TSelection::HitTest(20, 13, 10, 10, 44, 10));
-    EXPECT_FALSE(TSelection::HitTest(20, 14, 10, 10, 44, 10));
-    EXPECT_FALSE(TSelection::HitTest(20, 10, 44, 10, 10, 10)) << "reversed ends catch nothing";
+    EXPECT_TRUE(HitTest(47, 10, 10, 10, 44, 10));
+    EXPECT_FALSE(HitTest(48, 10, 10, 10, 44, 10));
+    EXPECT_TRUE(HitTest(7, 7, 10, 10, 44, 10));
+    EXPECT_FALSE(HitTest(6, 10, 10, 10, 44, 10));
+    EXPECT_TRUE(HitTest(20, 13, 10, 10, 44, 10));
+    EXPECT_FALSE(HitTest(20, 14, 10, 10, 44, 10));
+    EXPECT_FALSE(HitTest(20, 10, 44, 10, 10, 10)) << "reversed ends catch nothing";
 }
 
 TEST_F(SelectionTest, ChoosingALineShowsItsSettingAndUnmarksAlternatives) {
@@ -66,14 +65,14 @@ TEST_F(SelectionTest, ChoosingALineShowsItsSettingAndUnmarksAlternatives) {
                           .calcValue = 4});
     Click(30, 30);
     EXPECT_TRUE(model.ConfigLineMarked[1]);
-    EXPECT_EQ(labels.Caption(2), "HS");
+    EXPECT_EQ(state.Caption(2), "HS");
     EXPECT_EQ(model.CalcVals[0].Value, 4);
     EXPECT_EQ(recalculations, 1);
     Click(30, 10);
     EXPECT_TRUE(model.ConfigLineMarked[0]);
     EXPECT_FALSE(model.ConfigLineMarked[1]);
     EXPECT_EQ(surface.Picture().Pixel(30, 30), kBlue);
-    EXPECT_EQ(labels.Caption(2), "INTIO");
+    EXPECT_EQ(state.Caption(2), "INTIO");
     EXPECT_EQ(model.CalcVals[0].Value, 16);
     Click(30, 10);
     EXPECT_TRUE(model.ConfigLineMarked[0]) << "no toggling off";
@@ -178,9 +177,9 @@ TEST_F(SelectionTest, SettingLabelFollowsTheNamesPosition) {
     AddConfigLine(model,
                   {.name = "FOSC", .id = 2, .x1 = 10, .y1 = 30, .x2 = 50, .y2 = 30, .value = 77});
     Click(20, 10);
-    EXPECT_EQ(labels.Caption(2), "on");
+    EXPECT_EQ(state.Caption(2), "on");
     Click(20, 30);
-    EXPECT_EQ(labels.Caption(4), "") << "no setting with that value: no label change";
+    EXPECT_EQ(state.Caption(4), "") << "no setting with that value: no label change";
     EXPECT_TRUE(model.ConfigLineMarked[1]);
 }
 
@@ -198,16 +197,16 @@ TEST_F(SelectionTest, NamesBeyondTwentyGetNoLabel) {
     Click(20, 5 + 9 * 20);
     EXPECT_TRUE(model.ConfigLineMarked[20]);
     for (int n = 1; n <= 41; ++n)
-        EXPECT_EQ(labels.Caption(n), "") << n;
+        EXPECT_EQ(state.Caption(n), "") << n;
 }
 
 TEST_F(SelectionTest, MiddleAndRightButtonsCopyPoints) {
-    selection.Image1MouseDown(MouseButton::Right, 300, 45, recalc);
-    EXPECT_EQ(clipboard.Text(), "0, 0, 300, 45, ");
-    selection.Image1MouseDown(MouseButton::Middle, 120, 45, recalc);
-    EXPECT_EQ(clipboard.Text(), "0, 0, 300, 45, ") << "the middle button only stores";
-    selection.Image1MouseDown(MouseButton::Right, 300, 46, recalc);
-    EXPECT_EQ(clipboard.Text(), "120, 45, 300, 46, ");
+    marking.Press(MouseButton::Right, 300, 45, recalc);
+    EXPECT_EQ(state.ClipboardText, "0, 0, 300, 45, ");
+    marking.Press(MouseButton::Middle, 120, 45, recalc);
+    EXPECT_EQ(state.ClipboardText, "0, 0, 300, 45, ") << "the middle button only stores";
+    marking.Press(MouseButton::Right, 300, 46, recalc);
+    EXPECT_EQ(state.ClipboardText, "120, 45, 300, 46, ");
     EXPECT_EQ(recalculations, 0);
 }
 

@@ -37,7 +37,7 @@ protected:
         code = std::make_unique<TForm2>();
         help = std::make_unique<TForm3>();
         main = std::make_unique<TForm1>(
-            ConfiguratorPaths{dir.Path() + "/program/", dir.File("Quorvel_Configuration.ini")},
+            SessionPaths{dir.Path() + "/program/", dir.File("Quorvel_Configuration.ini")},
             code.get(), help.get());
         main->SetMessagePresenter([this](const std::string& m) { messages.push_back(m); });
         main->show();

@@ -18,7 +18,7 @@ struct Windows {
     TForm1 main;
     std::vector<std::string> messages;
 
-    explicit Windows(const ConfiguratorPaths& paths) : main(paths, &code, &help) {
+    explicit Windows(const SessionPaths& paths) : main(paths, &code, &help) {
         main.SetMessagePresenter([this](const std::string& m) { messages.push_back(m); });
         main.show();
         QApplication::processEvents();

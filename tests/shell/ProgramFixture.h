@@ -1,11 +1,11 @@
 #pragma once
 // A program directory in a scratch folder with a device list, a "Defs" directory and a
-// diagram, and a Configurator over headless views that loads from it.
+// diagram, and a Session over headless views that loads from it.
 
 #include "TestSupport.h"
 #include "diagram/Bitmap.h"
-#include "shell/Configurator.h"
 #include "shell/HeadlessViews.h"
+#include "shell/Session.h"
 
 #include <gtest/gtest.h>
 
@@ -20,7 +20,7 @@ protected:
     MemoryLabels labels;
     RecordedMessages messages;
     MemoryClipboard clipboard;
-    std::unique_ptr<Configurator> core;
+    std::unique_ptr<Session> core;
 
     std::string ProgramDir() const { return dir.Path() + "/program/"; }
 
@@ -41,14 +41,19 @@ protected:
     }
 
     void Start() {
-        core = std::make_unique<Configurator>(
-            ConfiguratorPaths{ProgramDir(), dir.Path() + "/Quorvel_Configuration.ini"},
-            ConfiguratorViews{surface, boxes, labels, messages, clipboard});
+        core = std::make_unique<Session>(
+            SessionPaths{ProgramDir(), dir.Path() + "/Quorvel_Configuration.ini"},
+            SessionViews{surface, boxes, labels, messages, clipboard});
         core->FormShow();
     }
 
     Rgb At(int x, int y) const { return surface.Picture().Pixel(x, y); }
     void Click(int x, int y) { core->Image1MouseDown(MouseButton::Left, x, y); }
+    // Typing into a box, as in the window: the box shows the text, the session takes it.
+    void Type(int index, const std::string& text) {
+        boxes.SetText(index, text);
+        core->BoxEdited(index, text);
+    }
 };
 
 } // namespace quorvel::test

@@ -1,7 +1,7 @@
 #include "SampleScenarios.h"
 #include "TestSupport.h"
-#include "shell/Configurator.h"
 #include "shell/HeadlessViews.h"
+#include "shell/Session.h"
 
 #include <gtest/gtest.h>
 
@@ -18,8 +18,8 @@ struct ShippedProgram {
     MemoryLabels labels;
     RecordedMessages messages;
     MemoryClipboard clipboard;
-    Configurator core{{std::string(QUORVEL_SHIPPED_DATA_DIR) + "/", dir.File("settings.ini")},
-                      {surface, boxes, labels, messages, clipboard}};
+    Session core{{std::string(QUORVEL_SHIPPED_DATA_DIR) + "/", dir.File("settings.ini")},
+                 {surface, boxes, labels, messages, clipboard}};
 };
 
 class SampleDevicesTest : public ::testing::TestWithParam<test::SampleScenario>,
@@ -34,6 +34,7 @@ TEST_P(SampleDevicesTest, ReproducesTheWorkedExample) {
         core.Image1MouseDown(MouseButton::Left, x, y);
     if (s.Input != nullptr) {
         boxes.SetText(0, s.Input);
+        core.BoxEdited(0, s.Input);
         core.Calculate1Click();
     }
     std::vector<std::string> shown;

@@ -4,8 +4,8 @@
 
 #include "SampleScenarios.h"
 #include "TestSupport.h"
-#include "shell/Configurator.h"
 #include "shell/HeadlessViews.h"
+#include "shell/Session.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -39,8 +39,8 @@ TEST(Writes, ASessionOnEverySampleDeviceWritesOnlyTheSettingsFile) {
     MemoryLabels labels;
     RecordedMessages messages;
     MemoryClipboard clipboard;
-    Configurator core{{program.Path() + "/", start.File("Quorvel_Configuration.ini")},
-                      {surface, boxes, labels, messages, clipboard}};
+    Session core{{program.Path() + "/", start.File("Quorvel_Configuration.ini")},
+                 {surface, boxes, labels, messages, clipboard}};
     core.FormShow();
     for (const test::SampleScenario& s : test::SampleScenarios()) {
         ASSERT_TRUE(core.ListBox1Click(s.Device));
@@ -50,7 +50,7 @@ TEST(Writes, ASessionOnEverySampleDeviceWritesOnlyTheSettingsFile) {
         core.Image1MouseDown(MouseButton::Right, 40, 40);
         core.Calculate1Click();
         core.Code1Click();
-        (void)Configurator::ReadHelpText();
+        (void)Session::ReadHelpText();
         core.ClearConfigbits1Click();
         core.ClearRegisterSettings1Click();
         core.ClearAll1Click();

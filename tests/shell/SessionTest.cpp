@@ -1,4 +1,5 @@
 #include "ProgramFixture.h"
+#include "diagram/Marking.h"
 #include "eval/KivEval.h"
 #include "shell/KivDirectories.h"
 #include "util/Errors.h"
@@ -53,7 +54,7 @@ TEST_F(LoadDeviceTest, ClicksRecalculateAtOnce) {
     EXPECT_EQ(labels.Caption(4), "PLL on");
     Click(30, 30); // internal 16 MHz
     EXPECT_EQ(boxes.Text(1), "64 Mhz");
-    boxes.SetText(0, "12.5 Mhz");
+    Type(0, "12.5 Mhz");
     Click(30, 10);
     EXPECT_EQ(boxes.Text(1), "50 Mhz");
     Click(120, 30); // 8 MHz, which excludes PLL on
@@ -269,7 +270,7 @@ TEST_F(CalculationTest, InputBoxesGiveTheirNumberOrOne) {
         {"", "2 Mhz"},      {".5", "2 Mhz"}, {"abc", "2 Mhz"},
     };
     for (const auto& [input, shown] : cases) {
-        boxes.SetText(0, input);
+        Type(0, input);
         core->Calculate1Click();
         EXPECT_EQ(boxes.Text(1), shown) << input;
     }
@@ -277,8 +278,8 @@ TEST_F(CalculationTest, InputBoxesGiveTheirNumberOrOne) {
 
 TEST_F(CalculationTest, TwoPointsStopBeforeAnyFormula) {
     LoadFormulas("SHOWVAL, 5, 5, E0=\nSHOWVAL, 5, 30, E1=E0 * 2\n");
-    boxes.SetText(0, "1.2.3 Mhz");
-    boxes.SetText(1, "old");
+    Type(0, "1.2.3 Mhz");
+    Type(1, "old");
     EXPECT_THROW(core->Calculate1Click(), ConversionError);
     EXPECT_EQ(boxes.Text(1), "old");
 }
@@ -307,7 +308,7 @@ TEST_F(CalculationTest, AnErrorStopsTheRunWhereItHappens) {
     EXPECT_EQ(boxes.Text(1), "2 Mhz");
     EXPECT_EQ(boxes.Text(2), "");
     EXPECT_EQ(boxes.Text(3), "");
-    boxes.SetText(3, "old");
+    Type(3, "old");
     try {
         core->Calculate1Click();
         FAIL();
@@ -339,9 +340,89 @@ TEST_F(CalculationTest, RegisterReferencesInFormulas) {
     WriteBitmap("R", 60, 90);
     Start();
     core->LoadDevice("REG");
-    boxes.SetText(0, "8 Mhz");
+    Type(0, "8 Mhz");
     Click(20, 20);
     EXPECT_EQ(boxes.Text(1), "2.667 Mhz");
+}
+
+class SessionActionTest : public ProgramFixture {
+protected:
+    void WriteNamedSettings() {
+        // The test device with names on its settings' opener lines.
+        std::string vlk = test::ReadFile(test::TestData("device/TESTDEV.vlk"));
+        for (std::size_t p = vlk.find("<setting n="); p != std::string::npos;
+             p = vlk.find("<setting n=", p))
+            vlk.replace(p, 11, "<setting name=");
+        dir.Write("program/Defs/TESTDEV.vlk", vlk);
+    }
+};
+
+TEST_F(SessionActionTest, ChoosingByNameIsAClickOnTheLinesFirstEndPoint) {
+    WriteProgram();
+    WriteNamedSettings();
+    Start();
+    core->LoadDevice("TESTDEV");
+    EXPECT_EQ(core->ChooseByName("fosc", "intio"), "");
+    EXPECT_EQ(core->ChooseByName("PLLEN", "16"), "");
+    EXPECT_EQ(core->ChooseByName("OSCCON<6:4>", "$6"), "");
+    const Configuration byName = core->State();
+    const Bitmap picture = surface.Picture();
+
+    core->LoadDevice("TESTDEV");
+    Click(10, 30);
+    Click(10, 70);
+    Click(100, 30);
+    EXPECT_EQ(core->State().Model.ConfigLineMarked, byName.Model.ConfigLineMarked);
+    EXPECT_EQ(core->State().Model.RegisterLineMarked, byName.Model.RegisterLineMarked);
+    EXPECT_EQ(core->State().Boxes, byName.Boxes);
+    EXPECT_EQ(core->State().Captions, byName.Captions);
+    EXPECT_TRUE(surface.Picture().EncodeBmp() == picture.EncodeBmp());
+    EXPECT_EQ(core->ChooseByName("FOSC", "XT"),
+              "No line chooses FOSC=XT; FOSC offers HS (2), INTIO (8)");
+    EXPECT_EQ(core->State().Boxes, byName.Boxes) << "a failed choice changes nothing";
+}
+
+TEST_F(SessionActionTest, PerformGuardsAndJournalsEveryAction) {
+    WriteProgram();
+    Start();
+    using Kind = Action::Kind;
+    EXPECT_EQ(core->Perform(Action::WithText(Kind::ChooseDevice, "-")), Outcome::NotADevice);
+    EXPECT_EQ(core->Perform(Action::WithText(Kind::ChooseDevice, "TESTDEV")), Outcome::Done);
+    Action type = Action::WithText(Kind::Type, "1");
+    EXPECT_EQ(core->Perform(type), Outcome::Done);
+    type.Text = "12";
+    EXPECT_EQ(core->Perform(type), Outcome::Done);
+    EXPECT_EQ(boxes.Text(0), "12") << "the headless box shows what was typed";
+    type.BoxIndex = 1;
+    EXPECT_EQ(core->Perform(type), Outcome::NotInputBox) << "box 1 shows a result";
+    EXPECT_EQ(core->Perform(Action::Of(Kind::Calculate)), Outcome::Done);
+    EXPECT_EQ(boxes.Text(1), "12 Mhz");
+    Action set = Action::WithText(Kind::Set, "PLLEN");
+    set.Value = "7";
+    EXPECT_EQ(core->Perform(set), Outcome::NoMatch);
+    EXPECT_EQ(messages.Messages(),
+              std::vector<std::string>{"No line chooses PLLEN=7; PLLEN offers 0, 16"});
+    // Start() read the device list directly, not as an action.
+    const std::vector<Kind> journal = {Kind::ChooseDevice, Kind::ChooseDevice, Kind::Type,
+                                       Kind::Type,         Kind::Calculate,    Kind::Set};
+    ASSERT_EQ(core->Journal().size(), journal.size()) << "typing into one box is one step";
+    for (std::size_t i = 0; i < journal.size(); ++i)
+        EXPECT_EQ(core->Journal()[i].What, journal[i]) << i;
+    EXPECT_EQ(core->Journal()[2].Text, "12");
+    EXPECT_EQ(core->Journal()[3].BoxIndex, 1);
+}
+
+TEST_F(SessionActionTest, TheWholePictureRepaintedFromTheStateMatchesTheClicks) {
+    WriteProgram();
+    Start();
+    core->LoadDevice("TESTDEV");
+    Click(30, 70);
+    Click(120, 30);
+    Click(30, 30);
+    RasterSurface fresh;
+    fresh.LoadBitmap(core->State().Picture);
+    PaintWhole(core->State(), fresh);
+    EXPECT_TRUE(fresh.Picture().EncodeBmp() == surface.Picture().EncodeBmp());
 }
 
 } // namespace

@@ -1,0 +1,217 @@
+#pragma once
+// The one session of the program, shared by the window, the command line, the tests and the
+// benchmarks: it owns the configuration state, the evaluator and the views, runs start-up,
+// device loading, clicks, the clear commands, the calculation and the code generation, and
+// keeps the journal of the actions performed. After every step the views are brought up to
+// date from the state. The handlers throw; Perform and Guard run them under the one error
+// guard, which shows an error's message; nothing already changed is undone.
+
+#include "diagram/Configuration.h"
+#include "diagram/Model.h"
+#include "diagram/Selection.h"
+#include "results/CompilerCode.h"
+#include "shell/DefsDirectory.h"
+#include "shell/DeviceList.h"
+#include "util/Views.h"
+
+#include <bitset>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace quorvel {
+
+class TSimpleEval;
+
+inline constexpr const char* kHelpFileName = "Quorvel_Help_Generic.txt";
+
+// The message for a device or diagram name ("device", "diagram") that holds a path
+// separator or "..": such a name is never made into a file name.
+std::string UnsafeNameMessage(const char* what, const std::string& name);
+
+struct SessionViews {
+    DiagramSurface& Surface;
+    ValueBoxView& Boxes;
+    LabelView& Labels;
+    MessageView& Messages;
+    ClipboardView& Clipboard;
+};
+
+struct SessionPaths {
+    std::string ProgramDir;   // where the device list, diagrams and help text lie
+    std::string SettingsFile; // the settings file, fixed at start
+};
+
+// One user action, as the journal records it.
+struct Action {
+    enum class Kind {
+        Start,          // the window is first shown: the device list is read
+        ChooseDevice,   // a device list item, Text
+        Click,          // a left click at X, Y
+        Middle,         // a middle click
+        Right,          // a right click
+        Type,           // Text typed into value box BoxIndex
+        Box,            // Text typed into input box BoxIndex, then Enter
+        Calculate,      // the Calculate command
+        ClearAll,       // Clear All
+        ClearConfig,    // Clear Config bits
+        ClearRegisters, // Clear Register Settings
+        Reload,         // Reload All
+        Code,           // the Code command
+        Set,            // the setting Value of Text chosen by name
+    };
+    Kind What = Kind::Calculate;
+    int X = 0;
+    int Y = 0;
+    int BoxIndex = 0;
+    std::string Text;
+    std::string Value;
+
+    static Action Of(Kind what) {
+        Action a;
+        a.What = what;
+        return a;
+    }
+    static Action At(Kind what, int x, int y) {
+        Action a = Of(what);
+        a.X = x;
+        a.Y = y;
+        return a;
+    }
+    static Action WithText(Kind what, std::string text) {
+        Action a = Of(what);
+        a.Text = std::move(text);
+        return a;
+    }
+};
+
+enum class Outcome {
+    Done,        // performed without error
+    Failed,      // an error's message was shown; what changed before stays
+    NotInputBox, // typing into a box that is no shown input box: nothing done
+    NoMatch,     // no line matches a choice by name: its message was shown
+    NotADevice,  // an empty or separator list item: nothing done
+};
+
+class Session {
+public:
+    Session(SessionPaths paths, SessionViews views);
+    ~Session();
+    Session(const Session&) = delete;
+    Session& operator=(const Session&) = delete;
+
+    // Records the action in the journal and runs it under the error guard.
+    Outcome Perform(const Action& action);
+    // Runs a handler under the error guard: an error becomes a message. Returns false then.
+    bool Guard(const std::function<void()>& handler);
+    const std::vector<Action>& Journal() const { return journal_; }
+
+    // What the main window does when it is first shown: reads the device list.
+    void FormShow();
+
+    // Reads the device list file of the program directory; a missing file is reported.
+    void LoadDeviceList();
+    const DeviceList& Devices() const { return devices_; }
+
+    // True when a list item names a device: its trimmed text is neither empty nor a separator.
+    static bool IsDeviceItem(const std::string& itemText);
+    // A click on a list item: loads the device when IsDeviceItem. Returns whether the list
+    // closes (it stays open otherwise).
+    bool ListBox1Click(const std::string& itemText);
+
+    // Brings the program into the device's initial state: definitions, bitmap, description,
+    // labels, default choices and one calculation. Failures stop at their step.
+    void LoadDevice(const std::string& deviceName);
+    // Chooses the first line of every name by a simulated left click, without recalculating.
+    void ApplyDefaults();
+
+    // Resolves the "Defs" directory and reads the device's definition file into ConfigWords.
+    // Returns false (and shows the message) when either fails.
+    bool ReadDefinition(const std::string& deviceName);
+
+    // A mouse press on the diagram, in bitmap pixels.
+    void Image1MouseDown(MouseButton button, int x, int y);
+    // Text typed into value box `index` (0..30): the view shows it already; the state
+    // takes it for the next calculation.
+    void BoxEdited(int index, const std::string& text);
+    // The calculation, also run by Enter in any value box.
+    void Calculate1Click();
+    // Chooses a setting by name (see FindNamedLine) with a left click at the first end point
+    // of its line. Returns the message naming what the diagram offers when no line matches;
+    // empty when a line was chosen.
+    std::string ChooseByName(const std::string& name, const std::string& setting);
+
+    // The Code command: rebuilds the register initialisation (CodeLines), the configuration
+    // bits (ConfigCodeLines) and the code window's text (CodeWindowLines) in the code options.
+    // On an error the lines before it stay and the error propagates (the window is then not
+    // shown).
+    void Code1Click();
+    const std::vector<std::string>& CodeLines() const { return codeLines_; }
+    const std::vector<std::string>& ConfigCodeLines() const { return configCodeLines_; }
+    const std::vector<std::string>& CodeWindowLines() const { return windowLines_; }
+
+    // The language of the code: the one chosen, or without a choice the language of the
+    // compiler whose "Defs" slot supplied the definitions. Merging writes one
+    // read-modify-write per register.
+    void SetCodeLanguage(std::optional<CodeLanguage> language) { codeLanguage_ = language; }
+    void SetMergeWrites(bool merge) { mergeWrites_ = merge; }
+    CodeOptions EffectiveCodeOptions() const;
+    // The slot of the "Defs" directory of the last definition read.
+    std::size_t DefsSlot() const { return defsSlot_; }
+
+    void ClearAll1Click();
+    void ClearConfigbits1Click();
+    void ClearRegisterSettings1Click();
+    void ReloadAll1Click();
+
+    // The help text, read anew from the current directory; throws FileError when missing.
+    static std::string ReadHelpText();
+
+    // True once a device has loaded far enough to show "Clear", "Code" and "Help".
+    bool CommandsVisible() const { return commandsVisible_; }
+    bool LoadFailed() const { return loadFailed_; }
+    bool AutoCalculate() const { return autoCalculate_; }
+    const std::string& CurrentDevice() const { return state_.Device; }
+    const std::string& DefsDir() const { return defsDir_; }
+    const DefsPaths& CurrentDefsPaths() const { return defsPaths_; }
+    const Configuration& State() const { return state_; }
+    const TModel& Model() const { return state_.Model; }
+    TSimpleEval& Evaluator() { return *evaluator_; }
+    const SessionPaths& Paths() const { return paths_; }
+
+private:
+    // Runs a step and then brings the views up to date, also when the step throws.
+    template <typename F> void Presenting(F&& step);
+    // Paints the pending segments and shows the pending boxes, captions and clipboard text.
+    void Present();
+    void LabelFields();
+    // A clear takes back choices without recalculating: every result shown is stale.
+    void MarkResultsStale();
+
+    SessionPaths paths_;
+    SessionViews views_;
+    DeviceList devices_;
+    Configuration state_;
+    Changes pending_;
+    // What the box views show: a fresh box's text, place and visibility to begin with. A
+    // box's style is set once before it is only changed.
+    std::array<ValueBoxState, kValueBoxCount> shown_{};
+    std::bitset<kValueBoxCount> styleKnown_;
+    std::unique_ptr<TSimpleEval> evaluator_;
+    DefsPaths defsPaths_;
+    std::string defsDir_;
+    std::vector<std::string> codeLines_;
+    std::vector<std::string> configCodeLines_;
+    std::vector<std::string> windowLines_;
+    std::optional<CodeLanguage> codeLanguage_;
+    bool mergeWrites_ = false;
+    std::size_t defsSlot_ = 0;
+    std::vector<Action> journal_;
+    bool loadFailed_ = false;
+    bool autoCalculate_ = false;
+    bool commandsVisible_ = false;
+};
+
+} // namespace quorvel
