@@ -3,7 +3,6 @@
 #include "diagram/DescriptionParser.h"
 #include "eval/KivEval.h"
 #include "results/Calculation.h"
-#include "shell/HeadlessViews.h"
 #include "util/Errors.h"
 
 #include <cmath>
@@ -27,8 +26,10 @@ constexpr const char* kPll = "MUL, 1, 0, 3, 3, 9, 3, 0, -1, 40, 40\n"
                              "CHECK, 0, ifthen(USE, E0 < 9, 1) // the PLL takes at most 8 MHz\n";
 
 struct Calculated {
-    TModel model;
-    MemoryValueBoxes boxes;
+    Configuration state;
+    TModel& model = state.Model;
+    Changes changes;
+    StateBoxes boxes{state, changes};
     TSimpleEval evaluator;
 
     explicit Calculated(const std::string& description) {
@@ -40,7 +41,7 @@ struct Calculated {
         boxes.SetText(0, fin);
         model.CalcVals[0].Value = mul;
         model.CalcVals[1].Value = use;
-        Calculate(model, evaluator, boxes);
+        Calculate(state, evaluator, changes);
         return EvaluateLimits(model, evaluator, [&](int box) { return boxes.Text(box); });
     }
 };
@@ -162,7 +163,7 @@ TEST(TypedFields, NumbersOutsideTheRangeOrNotWholeAreViolations) {
     EXPECT_EQ(TypedNumberProblem(run.model, field, 40.5), "M = 40.5 is not a whole number");
 
     run.boxes.SetText(0, "600");
-    Calculate(run.model, run.evaluator, run.boxes);
+    Calculate(run.state, run.evaluator, run.changes);
     const auto v =
         EvaluateLimits(run.model, run.evaluator, [&](int box) { return run.boxes.Text(box); });
     ASSERT_EQ(v.size(), 1u);
@@ -180,7 +181,7 @@ TEST(TypedFields, ALegalNumberBecomesTheRegisterChoiceWithItsComment) {
     EXPECT_EQ(val.CalcValue, 39.0);
     EXPECT_EQ(val.Comment, "// PLLDIV: M = 39");
     EXPECT_TRUE(val.Chosen);
-    Calculate(run.model, run.evaluator, run.boxes);
+    Calculate(run.state, run.evaluator, run.changes);
     EXPECT_EQ(run.boxes.Text(1), "156 Mhz");
 
     const TTypedField orphan{.Box = 0, .Name = "OTHER<3:0>", .Min = 0, .Max = 3, .Mapping = "E0"};
