@@ -8,8 +8,8 @@
 #include "eval/KivEval.h"
 #include "results/Calculation.h"
 #include "results/Limits.h"
-#include "shell/Configurator.h"
 #include "shell/HeadlessViews.h"
+#include "shell/Session.h"
 
 #include <gtest/gtest.h>
 
@@ -28,8 +28,8 @@ struct Session {
     MemoryLabels labels;
     RecordedMessages messages;
     MemoryClipboard clipboard;
-    Configurator core{{std::string(QUORVEL_SHIPPED_DATA_DIR) + "/", dir.File("settings.ini")},
-                      {surface, boxes, labels, messages, clipboard}};
+    quorvel::Session core{{std::string(QUORVEL_SHIPPED_DATA_DIR) + "/", dir.File("settings.ini")},
+                          {surface, boxes, labels, messages, clipboard}};
     std::vector<DescLine> lines;
 
     Session(const std::string& device, const std::string& diagram) {
@@ -51,16 +51,20 @@ struct Session {
 
     void Type(const std::string& text) {
         boxes.SetText(0, text);
+        core.BoxEdited(0, text);
         core.Calculate1Click();
     }
 
     // The messages of the diagram's limits that the current values break.
     std::vector<std::string> Violations() {
         TSimpleEval evaluator;
-        Calculate(core.Model(), evaluator, boxes);
+        Configuration state = core.State();
+        Changes changes;
+        Calculate(state, evaluator, changes);
         std::vector<std::string> out;
-        for (const TViolation& v :
-             EvaluateLimits(core.Model(), evaluator, [&](int box) { return boxes.Text(box); }))
+        for (const TViolation& v : EvaluateLimits(state.Model, evaluator, [&](int box) {
+                 return state.Boxes[static_cast<std::size_t>(box)].text;
+             }))
             out.push_back(v.Message);
         return out;
     }
