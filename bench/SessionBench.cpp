@@ -172,7 +172,7 @@ struct GeneratedProgram {
     MemoryLabels labels;
     RecordedMessages messages;
     MemoryClipboard clipboard;
-    Configurator core;
+    Session core;
 
     GeneratedProgram(int lines, bool overlapping)
         : device(lines, overlapping), settings(device.Dir() + "quorvel-bench.ini"),

@@ -40,8 +40,8 @@ int main(int argc, char** argv) {
     const int switches = std::atoi(argv[1]);
     const std::string startDir = quorvel::StartDirectory();
     QApplication app(argc, argv);
-    quorvel::ConfiguratorPaths paths{quorvel::ProgramDirectory(true),
-                                     quorvel::JoinPath(startDir, "Quorvel_Configuration.ini")};
+    quorvel::SessionPaths paths{quorvel::ProgramDirectory(true),
+                                quorvel::JoinPath(startDir, "Quorvel_Configuration.ini")};
     quorvel::gui::TForm2 codeWindow;
     quorvel::gui::TForm3 helpWindow;
     quorvel::gui::TForm1 mainWindow(paths, &codeWindow, &helpWindow);

@@ -6,6 +6,7 @@
 #include "cli/OutputPath.h"
 #include "cli/Render.h"
 #include "results/CompilerCode.h"
+#include "results/InputReading.h"
 #include "shell/CodeSettings.h"
 #include "shell/HeadlessViews.h"
 #include "shell/KivDirectories.h"
@@ -102,7 +103,20 @@ struct HeadlessSession {
         if (action.What == Action::Kind::Click && LinesAt(Core.Model(), action.X, action.Y).empty())
             Warnings.push_back("the click at " + IntToText(action.X) + "," + IntToText(action.Y) +
                                " hits no line of the diagram");
+        if (action.What == Action::Kind::Box && IsShownInput(action.BoxIndex)) {
+            // The window marks such a box and tells the reading in its tooltip.
+            if (const InputReading reading = ReadInputText(action.Text); !reading.Plain)
+                Warnings.push_back("value box " + IntToText(action.BoxIndex) + " \"" +
+                                   action.Text + "\": " + reading.Note);
+        }
         return Core.Perform(action);
+    }
+
+    bool IsShownInput(int index) const {
+        if (index < 0 || index >= kValueBoxCount)
+            return false;
+        const ValueBoxState& box = Core.State().Boxes[static_cast<std::size_t>(index)];
+        return box.visible && box.input;
     }
 
     std::vector<std::string> Notes() const;

@@ -1,9 +1,8 @@
 #include "results/InputReading.h"
 
-#include "diagram/Model.h"
+#include "diagram/Configuration.h"
 #include "eval/KivEval.h"
 #include "results/Calculation.h"
-#include "shell/HeadlessViews.h"
 
 #include <gtest/gtest.h>
 
@@ -12,11 +11,11 @@ namespace {
 
 // The number the calculation itself puts into E0 for an input box holding `text`.
 double CalculatedReading(const std::string& text) {
-    TModel model;
+    Configuration state;
     TSimpleEval evaluator;
-    MemoryValueBoxes boxes;
-    boxes.SetText(0, text);
-    Calculate(model, evaluator, boxes);
+    Changes changes;
+    state.Boxes[0].text = text;
+    Calculate(state, evaluator, changes);
     evaluator.Expression = "E0";
     return evaluator.Evaluate();
 }
