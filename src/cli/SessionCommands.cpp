@@ -106,8 +106,8 @@ struct HeadlessSession {
         if (action.What == Action::Kind::Box && IsShownInput(action.BoxIndex)) {
             // The window marks such a box and tells the reading in its tooltip.
             if (const InputReading reading = ReadInputText(action.Text); !reading.Plain)
-                Warnings.push_back("value box " + IntToText(action.BoxIndex) + " \"" +
-                                   action.Text + "\": " + reading.Note);
+                Warnings.push_back("value box " + IntToText(action.BoxIndex) + " \"" + action.Text +
+                                   "\": " + reading.Note);
         }
         return Core.Perform(action);
     }
