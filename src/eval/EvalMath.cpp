@@ -1,5 +1,7 @@
 #include "eval/EvalMath.h"
 
+#include "eval/EvalFunctionTable.h"
+
 #include <cmath>
 #include <cstddef>
 
@@ -38,102 +40,6 @@ Result Logarithm(double x, bool decimal) {
     if (x < 0.0)
         return Fail(Status::Invalid);
     return Value(decimal ? std::log10(x) : std::log(x));
-}
-
-// Indices of kFunctionNames.
-enum Function : int {
-    kAbs,
-    kInt,
-    kFrac,
-    kRound,
-    kCeil,
-    kFloor,
-    kSum,
-    kAvg,
-    kMin,
-    kMax,
-    kSqrt,
-    kPiFn,
-    kLogn,
-    kLog,
-    kPower,
-    kSign,
-    kIfThen,
-    kSelect,
-    kNot,
-    kRad,
-    kDeg,
-    kCmp,
-    kLn,
-    kExp,
-    kSin,
-    kCos,
-    kTan,
-    kArcSin,
-    kArcCos,
-    kArcTan,
-};
-
-// Functions of one argument that read nothing else.
-Result Unary(int index, double a) {
-    switch (index) {
-    case kAbs:
-        return Value(std::fabs(a));
-    case kInt:
-        return Value(std::trunc(a));
-    case kFrac:
-        return Value(a - std::trunc(a));
-    case kRound:
-        if (!FitsInt64(a))
-            return Fail(Status::Invalid);
-        // Through a 64-bit integer, as an integer result: round(-0.4) is 0, not -0.
-        return Value(static_cast<double>(static_cast<std::int64_t>(RoundHalfEven(a))));
-    case kCeil:
-    case kFloor: {
-        if (!FitsInt64(a))
-            return Fail(Status::Invalid);
-        // The whole integer, also beyond 32 bits: wrapping it around would be a wrong result.
-        auto whole = static_cast<std::int64_t>(a);
-        const double fraction = a - std::trunc(a);
-        if (index == kCeil && fraction > 0.0)
-            ++whole;
-        if (index == kFloor && fraction < 0.0)
-            --whole;
-        return Value(static_cast<double>(whole));
-    }
-    case kSqrt:
-        if (a < 0.0)
-            return Fail(Status::Invalid);
-        return Value(std::sqrt(a));
-    case kLog:
-        return Logarithm(a, true);
-    case kSign:
-        return Value(a < 0.0 ? -1.0 : (a > 0.0 ? 1.0 : 0.0));
-    case kNot:
-        return Value(IsTrue(a) ? 0.0 : 1.0);
-    case kRad:
-        return Checked(a * 0.017453292519943295);
-    case kDeg:
-        return Checked(a / kPi * 180.0);
-    case kLn:
-        return Logarithm(a, false);
-    case kExp:
-        return Checked(std::exp(a));
-    case kSin:
-        return Value(std::sin(a));
-    case kCos:
-        return Value(std::cos(a));
-    case kTan:
-        return Value(std::tan(a));
-    case kArcSin:
-        return Checked(std::atan2(a, std::sqrt(1.0 - a * a)));
-    case kArcCos:
-        return Checked(std::atan2(std::sqrt(1.0 - a * a), a));
-    case kArcTan:
-        return Value(std::atan(a));
-    default:
-        return Fail(Status::Invalid);
-    }
 }
 
 } // namespace
@@ -228,86 +134,203 @@ Result ApplyOperator(char op, double accumulator, double operand) {
 }
 
 Result CallBuiltin(int index, std::span<const double> args) {
-    const std::size_t count = args.size();
-    const auto need = [count](std::size_t n) { return count >= n; };
-    switch (index) {
-    case kSum:
-    case kAvg: {
-        double sum = 0.0;
-        for (const double a : args)
-            sum += a; // an infinite partial sum stays infinite: the check below sees it
-        if (index == kSum)
-            return Checked(sum);
-        if (count == 0)
-            return Fail(Status::Invalid); // 0/0
-        return Checked(sum / static_cast<double>(count));
-    }
-    case kMin:
-    case kMax: {
-        if (!need(1))
-            return Fail(Status::TooFewArguments);
-        double best = args[0];
-        for (std::size_t i = 1; i < count; ++i)
-            if (index == kMin ? args[i] < best : args[i] > best)
-                best = args[i];
-        return Value(best);
-    }
-    case kPiFn:
-        return Value(kPi);
-    case kLogn: {
-        if (!need(2))
-            return Fail(Status::TooFewArguments);
-        const Result number = Logarithm(args[1], false);
-        if (number.status != Status::Ok)
-            return number;
-        const Result base = Logarithm(args[0], false);
-        if (base.status != Status::Ok)
-            return base;
-        if (base.value == 0.0)
-            return Fail(number.value == 0.0 ? Status::Invalid : Status::DivideByZero);
-        return Checked(number.value / base.value);
-    }
-    case kPower:
-        if (!need(2))
-            return Fail(Status::TooFewArguments);
-        return Power(args[0], args[1]);
-    case kIfThen: {
-        if (!need(1))
-            return Fail(Status::TooFewArguments);
-        const std::size_t chosen = IsTrue(args[0]) ? 1 : 2;
-        if (!need(chosen + 1))
-            return Fail(Status::TooFewArguments);
-        return Value(args[chosen]);
-    }
-    case kSelect: {
-        if (!need(1))
-            return Fail(Status::TooFewArguments);
-        const double position = args[0] + 1.0;
-        if (!FitsInt64(position))
-            return Fail(Status::Invalid);
-        const auto chosen = static_cast<std::int64_t>(RoundHalfEven(position));
-        if (chosen < 0 || static_cast<std::uint64_t>(chosen) >= count)
-            return Fail(Status::TooFewArguments);
-        return Value(args[static_cast<std::size_t>(chosen)]);
-    }
-    case kCmp: {
-        if (!need(2))
-            return Fail(Status::TooFewArguments);
-        const double a = args[0];
-        const double b = args[1];
-        const double tolerance = std::fmax(std::fmin(std::fabs(a), std::fabs(b)) * 1e-12, 1e-12);
-        const double difference = a > b ? a - b : b - a;
-        if (difference <= tolerance)
-            return Value(0.0);
-        return Value(a < b ? -1.0 : 1.0);
-    }
-    default:
-        if (index < 0 || index >= 30)
-            return Fail(Status::Invalid);
-        if (!need(1))
-            return Fail(Status::TooFewArguments);
-        return Unary(index, args[0]);
-    }
+    if (index < 0 || index >= kFunctionCount)
+        return Fail(Status::Invalid);
+    const Builtin& function = kBuiltins[static_cast<std::size_t>(index)];
+    if (args.size() < function.MinArguments)
+        return Fail(Status::TooFewArguments);
+    return function.Apply(args);
 }
+
+namespace builtin {
+
+Result Abs(Arguments a) {
+    return Value(std::fabs(a[0]));
+}
+
+Result Int(Arguments a) {
+    return Value(std::trunc(a[0]));
+}
+
+Result Frac(Arguments a) {
+    return Value(a[0] - std::trunc(a[0]));
+}
+
+Result Round(Arguments a) {
+    if (!FitsInt64(a[0]))
+        return Fail(Status::Invalid);
+    // Through a 64-bit integer, as an integer result: round(-0.4) is 0, not -0.
+    return Value(static_cast<double>(static_cast<std::int64_t>(RoundHalfEven(a[0]))));
+}
+
+namespace {
+
+// The whole integer, also beyond 32 bits: wrapping it around would be a wrong result.
+Result WholeTowards(double x, bool up) {
+    if (!FitsInt64(x))
+        return Fail(Status::Invalid);
+    auto whole = static_cast<std::int64_t>(x);
+    const double fraction = x - std::trunc(x);
+    if (up && fraction > 0.0)
+        ++whole;
+    if (!up && fraction < 0.0)
+        --whole;
+    return Value(static_cast<double>(whole));
+}
+
+double Total(Arguments a) {
+    double sum = 0.0;
+    for (const double x : a)
+        sum += x; // an infinite partial sum stays infinite: the callers' check sees it
+    return sum;
+}
+
+Result Best(Arguments a, bool lowest) {
+    double best = a[0];
+    for (std::size_t i = 1; i < a.size(); ++i)
+        if (lowest ? a[i] < best : a[i] > best)
+            best = a[i];
+    return Value(best);
+}
+
+// The arc sine and cosine go through the arc tangent, which is defined at plus and minus one.
+double RootOfOneMinusSquare(double x) {
+    return std::sqrt(1.0 - x * x);
+}
+
+} // namespace
+
+Result Ceil(Arguments a) {
+    return WholeTowards(a[0], true);
+}
+
+Result Floor(Arguments a) {
+    return WholeTowards(a[0], false);
+}
+
+Result Sum(Arguments a) {
+    return Checked(Total(a));
+}
+
+Result Avg(Arguments a) {
+    if (a.empty())
+        return Fail(Status::Invalid); // 0/0
+    return Checked(Total(a) / static_cast<double>(a.size()));
+}
+
+Result Min(Arguments a) {
+    return Best(a, true);
+}
+
+Result Max(Arguments a) {
+    return Best(a, false);
+}
+
+Result Sqrt(Arguments a) {
+    if (a[0] < 0.0)
+        return Fail(Status::Invalid);
+    return Value(std::sqrt(a[0]));
+}
+
+Result Pi(Arguments) {
+    return Value(kPi);
+}
+
+Result Logn(Arguments a) {
+    const Result number = Logarithm(a[1], false);
+    if (number.status != Status::Ok)
+        return number;
+    const Result base = Logarithm(a[0], false);
+    if (base.status != Status::Ok)
+        return base;
+    if (base.value == 0.0)
+        return Fail(number.value == 0.0 ? Status::Invalid : Status::DivideByZero);
+    return Checked(number.value / base.value);
+}
+
+Result Log(Arguments a) {
+    return Logarithm(a[0], true);
+}
+
+Result Power(Arguments a) {
+    return evalmath::Power(a[0], a[1]);
+}
+
+Result Sign(Arguments a) {
+    return Value(a[0] < 0.0 ? -1.0 : (a[0] > 0.0 ? 1.0 : 0.0));
+}
+
+Result IfThen(Arguments a) {
+    const std::size_t chosen = IsTrue(a[0]) ? 1 : 2;
+    if (a.size() < chosen + 1)
+        return Fail(Status::TooFewArguments);
+    return Value(a[chosen]);
+}
+
+Result Select(Arguments a) {
+    const double position = a[0] + 1.0;
+    if (!FitsInt64(position))
+        return Fail(Status::Invalid);
+    const auto chosen = static_cast<std::int64_t>(RoundHalfEven(position));
+    if (chosen < 0 || static_cast<std::uint64_t>(chosen) >= a.size())
+        return Fail(Status::TooFewArguments);
+    return Value(a[static_cast<std::size_t>(chosen)]);
+}
+
+Result Not(Arguments a) {
+    return Value(IsTrue(a[0]) ? 0.0 : 1.0);
+}
+
+Result Rad(Arguments a) {
+    return Checked(a[0] * 0.017453292519943295);
+}
+
+Result Deg(Arguments a) {
+    return Checked(a[0] / kPi * 180.0);
+}
+
+Result Cmp(Arguments a) {
+    const double x = a[0];
+    const double y = a[1];
+    const double tolerance = std::fmax(std::fmin(std::fabs(x), std::fabs(y)) * 1e-12, 1e-12);
+    const double difference = x > y ? x - y : y - x;
+    if (difference <= tolerance)
+        return Value(0.0);
+    return Value(x < y ? -1.0 : 1.0);
+}
+
+Result Ln(Arguments a) {
+    return Logarithm(a[0], false);
+}
+
+Result Exp(Arguments a) {
+    return Checked(std::exp(a[0]));
+}
+
+Result Sin(Arguments a) {
+    return Value(std::sin(a[0]));
+}
+
+Result Cos(Arguments a) {
+    return Value(std::cos(a[0]));
+}
+
+Result Tan(Arguments a) {
+    return Value(std::tan(a[0]));
+}
+
+Result ArcSin(Arguments a) {
+    return Checked(std::atan2(a[0], RootOfOneMinusSquare(a[0])));
+}
+
+Result ArcCos(Arguments a) {
+    return Checked(std::atan2(RootOfOneMinusSquare(a[0]), a[0]));
+}
+
+Result ArcTan(Arguments a) {
+    return Value(std::atan(a[0]));
+}
+
+} // namespace builtin
 
 } // namespace quorvel::evalmath

@@ -38,7 +38,8 @@ Result Power(double base, double exponent);
 // may leave their operand unread, so the fold handles them itself).
 Result ApplyOperator(char op, double accumulator, double operand);
 
-// Function `index` of the function table applied to its evaluated arguments.
+// Function `index` of the function table (EvalFunctionTable.h) applied to its evaluated
+// arguments; a call with fewer arguments than the table's count gives TooFewArguments.
 Result CallBuiltin(int index, std::span<const double> args);
 
 } // namespace quorvel::evalmath

@@ -3,6 +3,8 @@
 // form both take every structural decision (groups, calls, operators) through these
 // functions, so the two cannot disagree about the shape of a formula. Positions are 0-based.
 
+#include "eval/EvalFunctionTable.h"
+
 #include <array>
 #include <cstddef>
 #include <string_view>
@@ -57,12 +59,14 @@ constexpr bool CanFollowCall(char c) {
     return IsScanBlank(c) || c == '(';
 }
 
-// The built-in functions, in the order that decides which call is handled first.
-inline constexpr int kFunctionCount = 30;
-inline constexpr std::array<std::string_view, kFunctionCount> kFunctionNames = {
-    "abs",  "int", "frac", "round", "ceil",  "floor", "sum",    "avg",    "min",    "max",
-    "sqrt", "pi",  "logn", "log",   "power", "sign",  "ifthen", "select", "not",    "rad",
-    "deg",  "cmp", "ln",   "exp",   "sin",   "cos",   "tan",    "arcsin", "arccos", "arctan"};
+// The names of the function table (EvalFunctionTable.h), in its order.
+inline constexpr int kFunctionCount = evalmath::kFunctionCount;
+inline constexpr std::array<std::string_view, kFunctionCount> kFunctionNames = [] {
+    std::array<std::string_view, kFunctionCount> names{};
+    for (std::size_t i = 0; i < names.size(); ++i)
+        names[i] = evalmath::kBuiltins[i].Name;
+    return names;
+}();
 
 // Index of a function name (lower case) in kFunctionNames, -1 if there is none.
 int FunctionIndex(std::string_view lowerName);
