@@ -16,6 +16,7 @@ seeds=(
     "fuzz_description data/*_lines.txt tests/data/*_lines.txt tests/data/*/*_lines.txt"
     "fuzz_eval tests/data/eval/*.txt"
     "fuzz_calculation data/*_lines.txt"
+    "fuzz_eval_forms tests/data/eval/*.txt"
     "fuzz_configuration tests/data/configuration/*.qcfg"
     "fuzz_bitmap tests/data/bitmaps/*.bmp"
 )

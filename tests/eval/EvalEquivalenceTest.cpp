@@ -257,6 +257,42 @@ TEST(EvalPrepared, FollowsTheVariableTableItIsEvaluatedWith) {
     EXPECT_THROW(moved.SetVariableAt(-1, 1), std::out_of_range);
 }
 
+TEST(EvalCompiled, AGroupAfterAnUnreadOperandOfAndCountsInEveryForm) {
+    // "0&x" leaves x unread (it need not even exist); the group's value, put back as " -1 ",
+    // brings its "-" as an operator, so the text is 0&x-1. A compiled form that took the
+    // group for part of the unread operand would give 0.
+    const std::string text = "0&x(0-1)";
+    for (const bool defined : {false, true}) {
+        TSimpleEval rewriting;
+        rewriting.UseCompiledForms = false;
+        TSimpleEval withCompiledForms;
+        TSimpleEval withPrepared;
+        TPreparedFormula prepared = withPrepared.Prepare(text);
+        VariableTable table;
+        if (defined) {
+            rewriting.SetVariable("x", 5);
+            withCompiledForms.SetVariable("x", 5);
+            withPrepared.SetVariable("x", 5);
+            table.Set("x", 5);
+        }
+        const Outcome expected = Evaluate(rewriting, text);
+        ASSERT_EQ(Bits(expected.value), Bits(-1.0)) << expected.error;
+        for (int run = 0; run < 2; ++run) { // compiled at the first run, reused at the second
+            const Outcome actual = Evaluate(withCompiledForms, text);
+            EXPECT_EQ(Bits(actual.value), Bits(expected.value)) << actual.error;
+            const Outcome fromPrepared = Evaluate(withPrepared, text, &prepared);
+            EXPECT_EQ(Bits(fromPrepared.value), Bits(expected.value)) << fromPrepared.error;
+            // The compiled form alone, without the rewriting to fall back on: it may leave
+            // the value to the rewriting, but must never give another one.
+            FormulaCache cache;
+            const std::optional<double> fast = cache.Run(text, table);
+            if (fast) {
+                EXPECT_EQ(Bits(fast), Bits(expected.value));
+            }
+        }
+    }
+}
+
 // The function-call pass as described: find the next call, evaluate it, replace it, again.
 std::string ReduceOneCallAtATime(TSimpleEval& ev, std::string text) {
     for (;;) {
