@@ -199,8 +199,6 @@ bool Session::ReadDefinition(const std::string& deviceName) {
     }
     const DefsResolution r =
         ResolveDefsDir(deviceName, paths_.ProgramDir, paths_.SettingsFile, views_.Messages);
-    defsPaths_ = r.Paths;
-    defsDir_ = r.DefsDir;
     defsSlot_ = r.Slot;
     loadFailed_ = !r.Ok;
     if (loadFailed_)
@@ -267,12 +265,12 @@ void Session::LabelFields() {
 
 void Session::ApplyDefaults() {
     autoCalculate_ = false;
-    // The first line of every name, compared without regard to case; clicks change marks
-    // and values, never the tables walked here.
+    // The first line of every name (names are upper-cased when the description is read);
+    // clicks change marks and values, never the tables walked here.
     auto clickFirstOfEachName = [this](const auto& lines) {
         std::unordered_set<std::string> met;
         for (const TLine_& line : lines)
-            if (met.insert(UpperAscii(line.Name)).second)
+            if (met.insert(line.Name).second)
                 Image1MouseDown(MouseButton::Left, line.X1, line.Y1);
     };
     clickFirstOfEachName(state_.Model.ConfigLines);

@@ -157,9 +157,6 @@ public:
     // read-modify-write per register.
     void SetCodeLanguage(std::optional<CodeLanguage> language) { codeLanguage_ = language; }
     void SetMergeWrites(bool merge) { mergeWrites_ = merge; }
-    CodeOptions EffectiveCodeOptions() const;
-    // The slot of the "Defs" directory of the last definition read.
-    std::size_t DefsSlot() const { return defsSlot_; }
 
     void ClearAll1Click();
     void ClearConfigbits1Click();
@@ -171,14 +168,10 @@ public:
 
     // True once a device has loaded far enough to show "Clear", "Code" and "Help".
     bool CommandsVisible() const { return commandsVisible_; }
-    bool LoadFailed() const { return loadFailed_; }
     bool AutoCalculate() const { return autoCalculate_; }
     const std::string& CurrentDevice() const { return state_.Device; }
-    const std::string& DefsDir() const { return defsDir_; }
-    const DefsPaths& CurrentDefsPaths() const { return defsPaths_; }
     const Configuration& State() const { return state_; }
     const TModel& Model() const { return state_.Model; }
-    TSimpleEval& Evaluator() { return *evaluator_; }
     const SessionPaths& Paths() const { return paths_; }
 
 private:
@@ -187,6 +180,7 @@ private:
     // Paints the pending segments and shows the pending boxes, captions and clipboard text.
     void Present();
     void LabelFields();
+    CodeOptions EffectiveCodeOptions() const;
     // A clear takes back choices without recalculating: every result shown is stale.
     void MarkResultsStale();
 
@@ -200,14 +194,12 @@ private:
     std::array<ValueBoxState, kValueBoxCount> shown_{};
     std::bitset<kValueBoxCount> styleKnown_;
     std::unique_ptr<TSimpleEval> evaluator_;
-    DefsPaths defsPaths_;
-    std::string defsDir_;
     std::vector<std::string> codeLines_;
     std::vector<std::string> configCodeLines_;
     std::vector<std::string> windowLines_;
     std::optional<CodeLanguage> codeLanguage_;
     bool mergeWrites_ = false;
-    std::size_t defsSlot_ = 0;
+    std::size_t defsSlot_ = 0; // the "Defs" slot of the last definition read
     std::vector<Action> journal_;
     bool loadFailed_ = false;
     bool autoCalculate_ = false;
