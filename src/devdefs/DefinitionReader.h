@@ -4,7 +4,7 @@
 // in a line, ignoring ASCII case, and keeps a small state saying which record the next value
 // belongs to.
 
-#include "diagram/Model.h"
+#include "devdefs/ConfigWords.h"
 
 #include <string>
 #include <string_view>

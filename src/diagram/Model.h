@@ -4,6 +4,7 @@
 // the calculation inputs derived from the user's choices. One TModel holds them all; loading
 // a device replaces their contents wholesale.
 
+#include "devdefs/ConfigWords.h"
 #include "util/Views.h"
 
 #include <array>
@@ -107,27 +108,6 @@ struct TWriteSequence {
 struct TPic_Type {
     std::string Name;
     std::string Diagram;
-};
-
-struct TSetting {
-    std::uint32_t Mask = 0;
-    std::uint32_t Value = 0;
-    std::string Description;
-    std::string Name; // the name given on the setting's opener line, or empty
-};
-
-struct TField {
-    std::string Name;
-    std::string Description;
-    std::uint32_t Mask = 0;
-    std::vector<TSetting> Settings;
-};
-
-struct TConfigWord {
-    std::string Name;
-    std::uint32_t Address = 0;
-    std::vector<TField> Fields;
-    std::optional<std::uint32_t> Default; // the word's value with no field chosen, if known
 };
 
 // A list of names whose lookup ignores ASCII letter case.

@@ -1,0 +1,33 @@
+#pragma once
+// The configuration words of a device as its definition file gives them: each word's fields
+// and each field's settings. The diagram's model keeps them; the code generation reads them.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace quorvel {
+
+struct TSetting {
+    std::uint32_t Mask = 0;
+    std::uint32_t Value = 0;
+    std::string Description;
+    std::string Name; // the name given on the setting's opener line, or empty
+};
+
+struct TField {
+    std::string Name;
+    std::string Description;
+    std::uint32_t Mask = 0;
+    std::vector<TSetting> Settings;
+};
+
+struct TConfigWord {
+    std::string Name;
+    std::uint32_t Address = 0;
+    std::vector<TField> Fields;
+    std::optional<std::uint32_t> Default; // the word's value with no field chosen, if known
+};
+
+} // namespace quorvel
