@@ -2,6 +2,14 @@
 
 namespace quorvel {
 
+void IndexDiagram(Configuration& state) {
+    state.Index = std::make_shared<const DiagramIndex>(state.Model);
+}
+
+const DiagramIndex* UsableIndex(const Configuration& state) {
+    return state.Index && state.Index->Fits(state.Model) ? state.Index.get() : nullptr;
+}
+
 void SetCaption(Configuration& state, int number, const std::string& caption, Changes& changes) {
     state.Captions.at(static_cast<std::size_t>(number - 1)) = caption;
     changes.Captions.set(static_cast<std::size_t>(number - 1));

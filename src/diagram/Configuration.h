@@ -4,6 +4,7 @@
 // calculation change it and say what they changed in a Changes record; the views are brought
 // up to date from the state and that record, never the other way round.
 
+#include "diagram/DiagramIndex.h"
 #include "diagram/Model.h"
 #include "util/Views.h"
 
@@ -11,6 +12,7 @@
 #include <bitset>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -28,6 +30,9 @@ struct Configuration {
     std::uint16_t FirstX = 0, FirstY = 0;
     std::uint16_t SecondX = 0, SecondY = 0;
     std::string ClipboardText;
+    // Built from the tables after loading (IndexDiagram); copies of the state share it.
+    // Without it, or when the tables no longer fit it, the rules walk the tables.
+    std::shared_ptr<const DiagramIndex> Index;
 
     const std::string& Caption(int number) const {
         return Captions[static_cast<std::size_t>(number - 1)];
@@ -55,6 +60,11 @@ struct Changes {
     bool Empty() const { return Paints.empty() && Boxes.none() && Captions.none() && !Clipboard; }
     void Clear() { *this = Changes{}; }
 };
+
+// Builds the index of the state's tables, after they were loaded.
+void IndexDiagram(Configuration& state);
+// The state's index when it fits the tables, else nothing.
+const DiagramIndex* UsableIndex(const Configuration& state);
 
 // Sets a label's caption in the state and records the change.
 void SetCaption(Configuration& state, int number, const std::string& caption, Changes& changes);

@@ -46,6 +46,25 @@ std::vector<LineRef> LinesAt(const TModel& model, int x, int y) {
     return hits;
 }
 
+std::vector<LineRef> LinesAt(const Configuration& state, int x, int y) {
+    const DiagramIndex* index = UsableIndex(state);
+    if (index == nullptr)
+        return LinesAt(state.Model, x, y);
+    std::vector<LineRef> hits;
+    std::vector<std::uint32_t> candidates;
+    for (const bool registerTable : {false, true}) {
+        index->Table(registerTable).Hits.AtPoint(x, y, candidates);
+        for (const std::uint32_t i : candidates) {
+            const TLine_& line = LineOf(state.Model, {registerTable, i});
+            if (HitTest(x, y, line.X1, line.Y1, line.X2, line.Y2))
+                hits.push_back({registerTable, i});
+        }
+        if (!hits.empty())
+            break;
+    }
+    return hits;
+}
+
 void SetLineMark(Configuration& state, LineRef line, bool marked, Changes& changes) {
     auto& flags = line.Register ? state.Model.RegisterLineMarked : state.Model.ConfigLineMarked;
     flags[line.Index] = marked;
@@ -60,6 +79,12 @@ void UnmarkAllLines(Configuration& state, bool registerTable, Changes& changes) 
 }
 
 void UnmarkById(Configuration& state, std::uint16_t id, Changes& changes) {
+    if (const DiagramIndex* index = UsableIndex(state)) {
+        for (const bool registerTable : {false, true})
+            for (const std::uint32_t i : index->Table(registerTable).Ids.Of(id))
+                SetLineMark(state, {registerTable, i}, false, changes);
+        return;
+    }
     for (const bool registerTable : {false, true}) {
         const std::size_t count = TableSize(state.Model, registerTable);
         for (std::size_t i = 0; i < count; ++i)
@@ -69,6 +94,13 @@ void UnmarkById(Configuration& state, std::uint16_t id, Changes& changes) {
 }
 
 void ApplyExclGroups(Configuration& state, std::uint16_t id, Changes& changes) {
+    if (const DiagramIndex* index = UsableIndex(state)) {
+        for (const std::uint32_t g : index->ExclOfId.Of(id))
+            for (const std::uint16_t member : state.Model.ExclGroups[g].Ids)
+                if (member != id)
+                    UnmarkById(state, member, changes);
+        return;
+    }
     for (const TExcl_Groups& group : state.Model.ExclGroups) {
         if (std::find(group.Ids.begin(), group.Ids.end(), id) == group.Ids.end())
             continue;
@@ -82,22 +114,48 @@ void ChooseLine(Configuration& state, LineRef ref, Changes& changes) {
     TModel& model = state.Model;
     // A copy: the tables stay as they are, but the reference must not depend on that.
     const TLine_ line = LineOf(model, ref);
+    const DiagramIndex* index = UsableIndex(state);
     SetLineMark(state, ref, true, changes);
     if (ref.Register) {
         const TLineRegister_& reg = model.RegisterLines[ref.Index];
-        for (TRegVal& val : model.RegVals) {
-            if (val.Name == reg.Name) {
-                val.Value = reg.Value;
-                val.Comment = reg.Comment;
-                val.CalcValue = reg.CalcValue;
-                val.Chosen = true;
-            }
+        const auto choose = [&reg](TRegVal& val) {
+            val.Value = reg.Value;
+            val.Comment = reg.Comment;
+            val.CalcValue = reg.CalcValue;
+            val.Chosen = true;
+        };
+        if (index != nullptr) {
+            for (const std::uint32_t v :
+                 index->Register.Values.Of(index->Register.NameOf[ref.Index]))
+                choose(model.RegVals[v]);
+        } else {
+            for (TRegVal& val : model.RegVals)
+                if (val.Name == reg.Name)
+                    choose(val);
         }
     } else {
         ShowSettingLabel(state, line.Name, line.Value, changes);
-        for (TCalcVal& val : model.CalcVals)
-            if (val.Name == line.Name)
-                val.Value = line.CalcValue;
+        if (index != nullptr) {
+            for (const std::uint32_t v : index->Config.Values.Of(index->Config.NameOf[ref.Index]))
+                model.CalcVals[v].Value = line.CalcValue;
+        } else {
+            for (TCalcVal& val : model.CalcVals)
+                if (val.Name == line.Name)
+                    val.Value = line.CalcValue;
+        }
+    }
+    if (index != nullptr) {
+        const LineTableIndex& table = index->Table(ref.Register);
+        if (line.LinkGroup != -1)
+            for (const std::uint32_t k : table.Links.Of(GroupKey(line.LinkGroup)))
+                SetLineMark(state, {ref.Register, k}, true, changes);
+        if (line.AltGroup != -1)
+            for (const std::uint32_t k : table.Alts.Of(GroupKey(line.AltGroup)))
+                if (k != ref.Index)
+                    SetLineMark(state, {ref.Register, k}, false, changes);
+        ApplyExclGroups(state, line.Id, changes);
+        PaintConnectors(changes);
+        return;
     }
     const std::size_t count = TableSize(model, ref.Register);
     if (line.LinkGroup != -1)

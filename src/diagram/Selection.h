@@ -29,6 +29,8 @@ struct LineRef {
 // The lines a left click at (x, y) chooses, in table order: every configuration line it hits
 // or, when it hits none, every register line it hits.
 std::vector<LineRef> LinesAt(const TModel& model, int x, int y);
+// The same through the state's index when it has one.
+std::vector<LineRef> LinesAt(const Configuration& state, int x, int y);
 
 // Chooses one line as a left click on it does: marks it and its link group, unmarks the rest
 // of its alternatives group and the lines sharing an EXCL group with it, updates the value

@@ -109,12 +109,33 @@ template <typename F> void Session::Presenting(F&& step) {
     Present();
 }
 
+namespace {
+
+// Holds a session's paints while it lives.
+class PaintHold {
+public:
+    explicit PaintHold(int& depth) : depth_(depth) { ++depth_; }
+    ~PaintHold() { --depth_; }
+    PaintHold(const PaintHold&) = delete;
+    PaintHold& operator=(const PaintHold&) = delete;
+
+private:
+    int& depth_;
+};
+
+} // namespace
+
 void Session::Present() {
-    if (pending_.Empty())
+    Changes changes;
+    if (!pending_.Empty()) {
+        changes = std::move(pending_);
+        pending_.Clear();
+        painter_.Hold(state_, changes.Paints);
+    }
+    if (holdPaints_ == 0 && painter_.Holding())
+        painter_.Flush(state_, views_.Surface);
+    if (changes.Empty())
         return;
-    const Changes changes = std::move(pending_);
-    pending_.Clear();
-    PaintChanges(state_, changes.Paints, views_.Surface);
     for (int k = 0; k < kValueBoxCount; ++k) {
         const auto i = static_cast<std::size_t>(k);
         if (!changes.Boxes[i])
@@ -238,16 +259,24 @@ void Session::LoadDevice(const std::string& deviceName) {
             return;
         }
         state_.Picture = "Quorvel_" + diagram + ".bmp";
+        painter_.Reset();
         views_.Surface.LoadBitmap(state_.Picture);
+        state_.Index.reset();
         LoadDiagramDescription(diagram, state_.Model, boxes);
+        IndexDiagram(state_);
         commandsVisible_ = true;
-        UnmarkAllLines(state_, false, pending_);
-        UnmarkAllLines(state_, true, pending_);
-        for (int number = 1; number <= 2 * kLabelledNameCount; ++number)
-            SetCaption(state_, number, "", pending_);
-        LabelFields();
-        Present();
-        ApplyDefaults();
+        {
+            // Unmarking every line and the default clicks are drawn together: a line the
+            // defaults choose is painted once.
+            const PaintHold hold(holdPaints_);
+            UnmarkAllLines(state_, false, pending_);
+            UnmarkAllLines(state_, true, pending_);
+            for (int number = 1; number <= 2 * kLabelledNameCount; ++number)
+                SetCaption(state_, number, "", pending_);
+            LabelFields();
+            Present();
+            ApplyDefaults();
+        }
         Calculate1Click();
     });
 }
@@ -265,31 +294,50 @@ void Session::LabelFields() {
 
 void Session::ApplyDefaults() {
     autoCalculate_ = false;
-    // The first line of every name (names are upper-cased when the description is read);
-    // clicks change marks and values, never the tables walked here.
-    auto clickFirstOfEachName = [this](const auto& lines) {
-        std::unordered_set<std::string> met;
-        for (const TLine_& line : lines)
-            if (met.insert(line.Name).second)
+    {
+        // The clicks' paints are drawn together once all are done.
+        const PaintHold hold(holdPaints_);
+        // A click sets the marks, values and labels of the lines it chooses to what those
+        // lines give, whatever they were: right after a click that chose the same lines,
+        // the same click changes nothing and is left out.
+        std::vector<LineRef> previous;
+        // The first line of every name (names are upper-cased when the description is
+        // read); clicks change marks and values, never the tables walked here.
+        auto clickFirstOfEachName = [this, &previous](const auto& lines) {
+            std::unordered_set<std::string> met;
+            for (const TLine_& line : lines) {
+                if (!met.insert(line.Name).second)
+                    continue;
+                std::vector<LineRef> chosen = LinesAt(state_, line.X1, line.Y1);
+                if (!chosen.empty() && chosen == previous)
+                    continue;
                 Image1MouseDown(MouseButton::Left, line.X1, line.Y1);
-    };
-    clickFirstOfEachName(state_.Model.ConfigLines);
-    clickFirstOfEachName(state_.Model.RegisterLines);
+                previous = std::move(chosen);
+            }
+        };
+        clickFirstOfEachName(state_.Model.ConfigLines);
+        clickFirstOfEachName(state_.Model.RegisterLines);
+    }
+    Present();
     autoCalculate_ = true;
 }
 
 void Session::Image1MouseDown(MouseButton button, int x, int y) {
     Presenting([&] {
         switch (button) {
-        case MouseButton::Left:
+        case MouseButton::Left: {
             // Each line chosen is shown, and recalculated while that is on, before the next.
-            for (const LineRef line : LinesAt(state_.Model, x, y)) {
+            // Its paints are drawn when the click is done, without those that later ones of
+            // the same click cover.
+            const PaintHold hold(holdPaints_);
+            for (const LineRef line : LinesAt(state_, x, y)) {
                 ChooseLine(state_, line, pending_);
                 Present();
                 if (autoCalculate_)
                     Calculate1Click();
             }
             break;
+        }
         case MouseButton::Middle:
             StoreFirstPoint(state_, x, y);
             break;

@@ -7,6 +7,7 @@
 // guard, which shows an error's message; nothing already changed is undone.
 
 #include "diagram/Configuration.h"
+#include "diagram/Marking.h"
 #include "diagram/Model.h"
 #include "diagram/Selection.h"
 #include "results/CompilerCode.h"
@@ -177,7 +178,8 @@ public:
 private:
     // Runs a step and then brings the views up to date, also when the step throws.
     template <typename F> void Presenting(F&& step);
-    // Paints the pending segments and shows the pending boxes, captions and clipboard text.
+    // Paints the pending segments (unless paints are held) and shows the pending boxes,
+    // captions and clipboard text.
     void Present();
     void LabelFields();
     CodeOptions EffectiveCodeOptions() const;
@@ -189,6 +191,11 @@ private:
     DeviceList devices_;
     Configuration state_;
     Changes pending_;
+    // What is drawn on the surface. While holdPaints_ is above 0, Present keeps the paints
+    // for later: only steps after whose last connectors paint no mark changes are held, so
+    // that drawing them together gives the picture of drawing each in turn.
+    MarkPainter painter_;
+    int holdPaints_ = 0;
     // What the box views show: a fresh box's text, place and visibility to begin with. A
     // box's style is set once before it is only changed.
     std::array<ValueBoxState, kValueBoxCount> shown_{};
