@@ -5,23 +5,16 @@
 namespace quorvel {
 
 CompiledFormula::CompiledFormula(std::string_view text)
-    : program_(evalfast::Compile(text)), lines_(program_.variables.size(), -1) {}
+    : program_(evalfast::Flatten(evalfast::Compile(text))), lines_(program_.variables.size(), -1) {}
 
-bool CompiledFormula::Run(const VariableTable& variables, std::vector<double>& slots, double& out,
-                          bool fresh) {
-    if (fresh) {
+void CompiledFormula::Resolve(const VariableTable& variables, std::uint64_t table) {
+    if (table != resolvedFor_)
         lines_.assign(lines_.size(), -1);
-        resolvedAt_ = static_cast<std::size_t>(-1);
-    }
-    if (resolvedAt_ != variables.Size()) {
-        for (std::size_t i = 0; i < lines_.size(); ++i)
-            if (lines_[i] < 0)
-                lines_[i] = variables.Find(program_.variables[i]);
-        resolvedAt_ = variables.Size();
-    }
-    if (slots.size() < static_cast<std::size_t>(program_.slotCount))
-        slots.resize(static_cast<std::size_t>(program_.slotCount));
-    return evalfast::Run(program_, variables, lines_, slots, out);
+    for (std::size_t i = 0; i < lines_.size(); ++i)
+        if (lines_[i] < 0)
+            lines_[i] = variables.Find(program_.variables[i]);
+    resolvedFor_ = table;
+    resolvedAt_ = variables.Size();
 }
 
 std::optional<double> FormulaCache::Run(const std::string& text, const VariableTable& variables) {
@@ -37,7 +30,7 @@ std::optional<double> FormulaCache::Run(const std::string& text, const VariableT
         it = entries_.emplace(text, std::make_unique<CompiledFormula>(text)).first;
     }
     double value;
-    if (!it->second->Run(variables, slots_, value))
+    if (!it->second->Run(variables, 0, slots_, value))
         return std::nullopt;
     return value;
 }

@@ -2,8 +2,10 @@
 // Compiled forms of the formula texts evaluated at the outer level, kept per text.
 
 #include "eval/EvalProgram.h"
+#include "eval/VariableTable.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
@@ -12,22 +14,30 @@
 
 namespace quorvel {
 
-class VariableTable;
-
 // A compiled form with the variable-table lines of its names, found once and kept: lines
-// are only ever added to a table, so a name once found keeps its line.
+// are only ever added to a table, so a name once found keeps its line. The lines are those of
+// one table at a time; `table` names it (an evaluator's table id, or 0 for a cache's own).
 class CompiledFormula {
 public:
     explicit CompiledFormula(std::string_view text);
-    // The value by the compiled form, or false when that form cannot give it. `variables`
-    // must be the table of the earlier runs, or `fresh` set to start the look-ups anew.
-    bool Run(const VariableTable& variables, std::vector<double>& slots, double& out,
-             bool fresh = false);
+    // The value by the compiled form, or false when that form cannot give it. `frame` is
+    // room for the run's values, grown as needed.
+    bool Run(const VariableTable& variables, std::uint64_t table, std::vector<double>& frame,
+             double& out) {
+        if (table != resolvedFor_ || variables.Size() != resolvedAt_)
+            Resolve(variables, table);
+        if (frame.size() < program_.FrameSize())
+            frame.resize(program_.FrameSize());
+        return evalfast::Run(program_, variables, lines_, frame, out);
+    }
 
 private:
-    evalfast::Program program_;
-    std::vector<int> lines_;                                // variable-table line of each name
-    std::size_t resolvedAt_ = static_cast<std::size_t>(-1); // table size when resolved
+    void Resolve(const VariableTable& variables, std::uint64_t table);
+
+    evalfast::FlatProgram program_;
+    std::vector<int> lines_;                                     // variable-table line of each name
+    std::uint64_t resolvedFor_ = static_cast<std::uint64_t>(-1); // the table of lines_
+    std::size_t resolvedAt_ = static_cast<std::size_t>(-1);      // its size when resolved
 };
 
 class FormulaCache {
@@ -36,7 +46,8 @@ public:
     // that form cannot give it.
     std::optional<double> Run(const std::string& text, const VariableTable& variables);
 
-    // Room for the values a run puts back into its text, shared by every run.
+    // Room for the values a run puts back into its text and those it keeps on its stack,
+    // shared by every run.
     std::vector<double>& Slots() { return slots_; }
 
     // Texts longer than this are always rewritten: their compiled form would take about

@@ -12,6 +12,7 @@
 // A run gives a value only when the rewriting gives that same value. On any error, and in
 // every case the compiled form does not cover, it gives nothing, and the caller rewrites.
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -80,11 +81,64 @@ struct Program {
 // Compiles a formula text as EvaluateText at the outer level sees it (function pass on).
 Program Compile(std::string_view text);
 
-// Runs a compiled form. `lines` gives the variable-table line of each name of
-// program.variables (-1 if none); `slots` must hold program.slotCount values.
+// One instruction of the flat form of a program. The run keeps one value at hand (the
+// accumulator of the fold under way, or the value just computed) and a stack for the values
+// that wait: accumulators under a nested operand, and the arguments of a call.
+struct Instruction {
+    enum class Code : std::uint8_t {
+        Load, // the value at hand becomes the operand (Number or Slot)
+        Step, // folds the operand (Number, Slot, Variable or Fail) in with op
+        // Step for the four plain operators on a number, a slot or a variable: the common
+        // cases, told apart by the code alone.
+        AddNumber,
+        AddSlot,
+        AddVariable,
+        SubtractNumber,
+        SubtractSlot,
+        SubtractVariable,
+        MultiplyNumber,
+        MultiplySlot,
+        MultiplyVariable,
+        DivideNumber,
+        DivideSlot,
+        DivideVariable,
+        Push,             // pushes the value at hand (0 with fromZero)
+        StepPop,          // folds the value at hand into the popped accumulator with op
+        ShortCircuit,     // "&" or "|" decided by the accumulator: then skips `index` more
+        Truth,            // the value at hand becomes 1 or 0 by its truth
+        Store,            // keeps the value at hand in slot `index`, as its text reads back
+        CheckNotNegative, // gives up if slot `index` is negative (its "-" is an operator)
+        Call,             // function `index` of the popped `count` arguments
+        Fail,             // gives up
+    };
+    Code code = Code::Fail;
+    char op = '+';
+    Operand::Kind kind = Operand::Kind::Fail;
+    bool fromZero = false; // the first step of a fold: the accumulator is 0
+    std::int32_t index = 0;
+    std::int32_t count = 0;
+    double number = 0.0;
+};
+
+// A program as one sequence of instructions, run from first to last without recursion.
+struct FlatProgram {
+    std::vector<Instruction> code;      // empty when the program never gives a value
+    std::vector<std::string> variables; // operand names, as written
+    std::int32_t slotCount = 0;
+    std::int32_t stackSize = 0;
+    // Values a run needs room for: the slots, then the stack.
+    std::size_t FrameSize() const {
+        return static_cast<std::size_t>(slotCount) + static_cast<std::size_t>(stackSize);
+    }
+};
+
+FlatProgram Flatten(Program program);
+
+// Runs a flat program. `lines` gives the variable-table line of each name of
+// program.variables (-1 if none); `frame` must hold program.FrameSize() values.
 // Gives false when it cannot give the value (a plain result keeps the run out of memory).
-bool Run(const Program& program, const VariableTable& variables, std::span<const int> lines,
-         std::span<double> slots, double& out);
+bool Run(const FlatProgram& program, const VariableTable& variables, std::span<const int> lines,
+         std::span<double> frame, double& out);
 
 } // namespace evalfast
 } // namespace quorvel

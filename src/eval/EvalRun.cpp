@@ -1,175 +1,371 @@
-// Runs compiled forms (see EvalProgram.h). Every check that the rewriting would turn into an
-// error makes the run give up instead; the arithmetic is the rewriting's own (EvalMath).
+// Runs compiled forms (see EvalProgram.h). A program is first laid out flat, in the order its
+// tree would be walked, so that a run is one pass over an array. Every check that the
+// rewriting would turn into an error makes the run give up instead; the arithmetic is the
+// rewriting's own (EvalMath).
 
 #include "eval/EvalMath.h"
 #include "eval/EvalProgram.h"
 #include "eval/RenderedValue.h"
 #include "eval/VariableTable.h"
 
-#include <array>
 #include <cmath>
+#include <utility>
 
 namespace quorvel::evalfast {
 
 namespace {
 
-class Runner {
-public:
-    Runner(const Program& program, const VariableTable& variables, std::span<const int> lines,
-           std::span<double> slots)
-        : p_(program), variables_(variables), lines_(lines), slots_(slots) {}
+using Code = Instruction::Code;
 
-    bool Evaluate(std::int32_t index, double& out) {
-        const Expression& e = p_.expressions[static_cast<std::size_t>(index)];
+class Flattener {
+public:
+    explicit Flattener(const Program& program, FlatProgram& out) : p_(program), out_(out) {}
+
+    void Expression(std::int32_t index) {
+        const evalfast::Expression& e = p_.expressions[static_cast<std::size_t>(index)];
         switch (e.kind) {
         case Expression::Kind::Number:
-            out = e.number;
-            return true;
+            Emit({Code::Load, '+', Operand::Kind::Number, false, 0, 0, e.number});
+            return;
         case Expression::Kind::Slot:
-            out = slots_[static_cast<std::size_t>(e.slot)];
-            return true;
+            Emit({Code::Load, '+', Operand::Kind::Slot, false, e.slot, 0, 0.0});
+            return;
         case Expression::Kind::Fail:
-            return false;
+            Emit({});
+            return;
         case Expression::Kind::Fold:
             break;
         }
-        for (const Producer& producer : e.producers)
-            if (!Produce(producer))
-                return false;
+        Producers(e.producers);
         for (const std::int32_t slot : e.notNegative)
-            if (std::signbit(slots_[static_cast<std::size_t>(slot)]))
-                return false; // the rewriting would read its "-" as an operator
-        double accumulator = 0.0;
-        for (const Step& step : e.steps) {
-            double value;
+            Emit({Code::CheckNotNegative, '+', Operand::Kind::Slot, false, slot, 0, 0.0});
+        if (e.steps.empty()) // a fold of nothing leaves its accumulator at 0
+            Emit({Code::Load, '+', Operand::Kind::Number, false, 0, 0, 0.0});
+        for (std::size_t k = 0; k < e.steps.size(); ++k) {
+            const Step& step = e.steps[k];
+            const bool fromZero = k == 0;
+            if (step.operand.kind != Operand::Kind::Nested) {
+                Emit({StepCode(step.op, step.operand.kind), step.op, step.operand.kind, fromZero,
+                      step.operand.index, 0, step.operand.number});
+                continue;
+            }
             if (step.op == '&' || step.op == '|') {
-                const bool known = evalmath::IsTrue(accumulator);
-                if (step.op == '&' && !known) {
-                    accumulator = 0.0;
-                    continue;
-                }
-                if (step.op == '|' && known) {
-                    accumulator = 1.0;
-                    continue;
-                }
-                if (!Read(step.operand, value))
-                    return false;
-                accumulator = evalmath::IsTrue(value) ? 1.0 : 0.0;
+                // The operand is evaluated only when the accumulator does not decide.
+                const std::size_t decision = out_.code.size();
+                Emit({Code::ShortCircuit, step.op, Operand::Kind::Fail, fromZero, 0, 0, 0.0});
+                Expression(step.operand.index);
+                Emit({Code::Truth, '+', Operand::Kind::Fail, false, 0, 0, 0.0});
+                out_.code[decision].index =
+                    static_cast<std::int32_t>(out_.code.size() - decision - 1);
                 continue;
             }
-            if (!Read(step.operand, value))
-                return false;
-            // The four plain operators with a finite result need no further look; everything
-            // else goes through the checked arithmetic.
-            double quick = 0.0;
-            switch (step.op) {
-            case '+':
-                quick = accumulator + value;
-                break;
-            case '-':
-                quick = accumulator - value;
-                break;
-            case '*':
-                quick = accumulator * value;
-                break;
-            case '/':
-                quick = value != 0.0 ? accumulator / value : HUGE_VAL;
-                break;
-            default:
-                quick = HUGE_VAL;
-                break;
-            }
-            if (std::isfinite(quick)) {
-                accumulator = quick;
-                continue;
-            }
-            const evalmath::Result r = evalmath::ApplyOperator(step.op, accumulator, value);
-            if (r.status != evalmath::Status::Ok)
-                return false;
-            accumulator = r.value;
+            Push(fromZero);
+            Expression(step.operand.index);
+            Pop(1);
+            Emit({Code::StepPop, step.op, Operand::Kind::Fail, false, 0, 0, 0.0});
         }
-        out = accumulator;
-        return true;
     }
 
 private:
-    // Computes a group or call and keeps the value its text reads back as.
-    bool Produce(const Producer& producer) {
-        double value;
-        if (!(producer.call ? Call(producer.index, value) : Evaluate(producer.index, value)))
-            return false;
-        const double read = RenderedValueQuick(value);
-        if (std::isnan(read))
-            return false;
-        slots_[static_cast<std::size_t>(producer.slot)] = read;
-        return true;
-    }
-
-    bool Call(std::int32_t index, double& out) {
-        const evalfast::Call& c = p_.calls[static_cast<std::size_t>(index)];
-        if (c.fails)
-            return false;
-        for (const Producer& producer : c.producers)
-            if (!Produce(producer))
-                return false;
-        std::array<double, 16> small;
-        std::vector<double> large;
-        double* args = small.data();
-        if (c.arguments.size() > small.size()) {
-            large.resize(c.arguments.size());
-            args = large.data();
-        }
-        for (std::size_t i = 0; i < c.arguments.size(); ++i)
-            if (!Evaluate(c.arguments[i], args[i]))
-                return false;
-        const evalmath::Result r =
-            evalmath::CallBuiltin(c.function, std::span<const double>(args, c.arguments.size()));
-        if (r.status != evalmath::Status::Ok)
-            return false;
-        out = r.value;
-        return true;
-    }
-
-    bool Read(const Operand& operand, double& out) {
-        switch (operand.kind) {
+    static Code StepCode(char op, Operand::Kind kind) {
+        int column;
+        switch (kind) {
         case Operand::Kind::Number:
-            out = operand.number;
-            return true;
-        case Operand::Kind::Slot:
-            out = slots_[static_cast<std::size_t>(operand.index)];
-            return true;
-        case Operand::Kind::Variable: {
-            const int line = lines_[static_cast<std::size_t>(operand.index)];
-            if (line < 0)
-                return false;
-            const std::optional<double>& value = variables_.At(line).ReadValue;
-            if (!value)
-                return false;
-            out = *value;
-            return true;
-        }
-        case Operand::Kind::Nested:
-            return Evaluate(operand.index, out);
-        case Operand::Kind::Fail:
+            column = 0;
             break;
+        case Operand::Kind::Slot:
+            column = 1;
+            break;
+        case Operand::Kind::Variable:
+            column = 2;
+            break;
+        default:
+            return Code::Step;
         }
-        return false;
+        int row;
+        switch (op) {
+        case '+':
+            row = 0;
+            break;
+        case '-':
+            row = 1;
+            break;
+        case '*':
+            row = 2;
+            break;
+        case '/':
+            row = 3;
+            break;
+        default:
+            return Code::Step;
+        }
+        return static_cast<Code>(static_cast<int>(Code::AddNumber) + row * 3 + column);
     }
+
+    void Producers(const std::vector<Producer>& producers) {
+        for (const Producer& producer : producers) {
+            if (producer.call)
+                Call(producer.index);
+            else
+                Expression(producer.index);
+            Emit({Code::Store, '+', Operand::Kind::Slot, false, producer.slot, 0, 0.0});
+        }
+    }
+
+    void Call(std::int32_t index) {
+        const evalfast::Call& c = p_.calls[static_cast<std::size_t>(index)];
+        if (c.fails) {
+            Emit({});
+            return;
+        }
+        Producers(c.producers);
+        for (const std::int32_t argument : c.arguments) {
+            Expression(argument);
+            Push(false);
+        }
+        const auto count = static_cast<std::int32_t>(c.arguments.size());
+        Pop(count);
+        Emit({Code::Call, '+', Operand::Kind::Fail, false, c.function, count, 0.0});
+    }
+
+    void Push(bool fromZero) {
+        Emit({Code::Push, '+', Operand::Kind::Fail, fromZero, 0, 0, 0.0});
+        if (++depth_ > out_.stackSize)
+            out_.stackSize = depth_;
+    }
+    void Pop(std::int32_t count) { depth_ -= count; }
+    void Emit(const Instruction& instruction) { out_.code.push_back(instruction); }
 
     const Program& p_;
-    const VariableTable& variables_;
-    std::span<const int> lines_;
-    std::span<double> slots_;
+    FlatProgram& out_;
+    std::int32_t depth_ = 0;
 };
+
+// The checked arithmetic, for the results the quick look below does not take.
+[[gnu::noinline]] bool Checked(char op, double accumulator, double operand, double& out) {
+    const evalmath::Result r = evalmath::ApplyOperator(op, accumulator, operand);
+    out = r.value;
+    return r.status == evalmath::Status::Ok;
+}
+
+// One of the four plain operators: a finite result needs no further look.
+template <char Op> inline bool Plain(double accumulator, double operand, double& out) {
+    double quick;
+    if constexpr (Op == '+')
+        quick = accumulator + operand;
+    else if constexpr (Op == '-')
+        quick = accumulator - operand;
+    else if constexpr (Op == '*')
+        quick = accumulator * operand;
+    else
+        quick = operand != 0.0 ? accumulator / operand : HUGE_VAL;
+    if (std::isfinite(quick)) [[likely]] {
+        out = quick;
+        return true;
+    }
+    return Checked(Op, accumulator, operand, out);
+}
+
+// The accumulator folded with an operand by any operator.
+inline bool Apply(char op, double accumulator, double operand, double& out) {
+    double quick;
+    switch (op) {
+    case '+':
+        quick = accumulator + operand;
+        break;
+    case '-':
+        quick = accumulator - operand;
+        break;
+    case '*':
+        quick = accumulator * operand;
+        break;
+    case '/':
+        quick = operand != 0.0 ? accumulator / operand : HUGE_VAL;
+        break;
+    default:
+        quick = HUGE_VAL;
+        break;
+    }
+    if (std::isfinite(quick)) {
+        out = quick;
+        return true;
+    }
+    return Checked(op, accumulator, operand, out);
+}
 
 } // namespace
 
-bool Run(const Program& program, const VariableTable& variables, std::span<const int> lines,
-         std::span<double> slots, double& out) {
-    if (program.root < 0)
+FlatProgram Flatten(Program program) {
+    FlatProgram flat;
+    if (program.root >= 0) {
+        Flattener(program, flat).Expression(program.root);
+        if (flat.code.front().code == Code::Fail)
+            flat.code.clear(); // nothing ever runs before it
+    }
+    flat.variables = std::move(program.variables);
+    flat.slotCount = program.slotCount;
+    return flat;
+}
+
+bool Run(const FlatProgram& program, const VariableTable& variables, std::span<const int> lines,
+         std::span<double> frame, double& out) {
+    if (program.code.empty())
         return false;
-    Runner runner(program, variables, lines, slots);
-    return runner.Evaluate(program.root, out);
+    double* const slots = frame.data();
+    double* stack = slots + program.slotCount; // the next free place
+    double value = 0.0;                        // the value at hand
+    const auto variable = [&](const Instruction& in, double& operand) {
+        const int line = lines[static_cast<std::size_t>(in.index)];
+        if (line < 0)
+            return false;
+        const std::optional<double>& read = variables.At(line).ReadValue;
+        if (!read)
+            return false;
+        operand = *read;
+        return true;
+    };
+    const auto read = [&](const Instruction& in, double& operand) {
+        switch (in.kind) {
+        case Operand::Kind::Number:
+            operand = in.number;
+            return true;
+        case Operand::Kind::Slot:
+            operand = slots[in.index];
+            return true;
+        case Operand::Kind::Variable:
+            return variable(in, operand);
+        default:
+            return false;
+        }
+    };
+    const Instruction* const end = program.code.data() + program.code.size();
+    for (const Instruction* in = program.code.data(); in != end; ++in) {
+        switch (in->code) {
+        case Code::Load:
+            value = in->kind == Operand::Kind::Number ? in->number : slots[in->index];
+            break;
+        case Code::Step: {
+            const double accumulator = in->fromZero ? 0.0 : value;
+            double operand;
+            if (in->op == '&' || in->op == '|') {
+                const bool known = evalmath::IsTrue(accumulator);
+                if (in->op == '&' && !known) {
+                    value = 0.0;
+                    break;
+                }
+                if (in->op == '|' && known) {
+                    value = 1.0;
+                    break;
+                }
+                if (!read(*in, operand))
+                    return false;
+                value = evalmath::IsTrue(operand) ? 1.0 : 0.0;
+                break;
+            }
+            if (!read(*in, operand) || !Apply(in->op, accumulator, operand, value))
+                return false;
+            break;
+        }
+        case Code::AddNumber:
+            if (!Plain<'+'>(in->fromZero ? 0.0 : value, in->number, value))
+                return false;
+            break;
+        case Code::AddSlot:
+            if (!Plain<'+'>(in->fromZero ? 0.0 : value, slots[in->index], value))
+                return false;
+            break;
+        case Code::AddVariable: {
+            double operand;
+            if (!variable(*in, operand) || !Plain<'+'>(in->fromZero ? 0.0 : value, operand, value))
+                return false;
+            break;
+        }
+        case Code::SubtractNumber:
+            if (!Plain<'-'>(in->fromZero ? 0.0 : value, in->number, value))
+                return false;
+            break;
+        case Code::SubtractSlot:
+            if (!Plain<'-'>(in->fromZero ? 0.0 : value, slots[in->index], value))
+                return false;
+            break;
+        case Code::SubtractVariable: {
+            double operand;
+            if (!variable(*in, operand) || !Plain<'-'>(in->fromZero ? 0.0 : value, operand, value))
+                return false;
+            break;
+        }
+        case Code::MultiplyNumber:
+            if (!Plain<'*'>(in->fromZero ? 0.0 : value, in->number, value))
+                return false;
+            break;
+        case Code::MultiplySlot:
+            if (!Plain<'*'>(in->fromZero ? 0.0 : value, slots[in->index], value))
+                return false;
+            break;
+        case Code::MultiplyVariable: {
+            double operand;
+            if (!variable(*in, operand) || !Plain<'*'>(in->fromZero ? 0.0 : value, operand, value))
+                return false;
+            break;
+        }
+        case Code::DivideNumber:
+            if (!Plain<'/'>(in->fromZero ? 0.0 : value, in->number, value))
+                return false;
+            break;
+        case Code::DivideSlot:
+            if (!Plain<'/'>(in->fromZero ? 0.0 : value, slots[in->index], value))
+                return false;
+            break;
+        case Code::DivideVariable: {
+            double operand;
+            if (!variable(*in, operand) || !Plain<'/'>(in->fromZero ? 0.0 : value, operand, value))
+                return false;
+            break;
+        }
+        case Code::Push:
+            *stack++ = in->fromZero ? 0.0 : value;
+            break;
+        case Code::StepPop:
+            if (!Apply(in->op, *--stack, value, value))
+                return false;
+            break;
+        case Code::ShortCircuit: {
+            const bool known = evalmath::IsTrue(in->fromZero ? 0.0 : value);
+            if (in->op == '&' ? !known : known) {
+                value = known ? 1.0 : 0.0;
+                in += in->index;
+            }
+            break;
+        }
+        case Code::Truth:
+            value = evalmath::IsTrue(value) ? 1.0 : 0.0;
+            break;
+        case Code::Store: {
+            const double readBack = RenderedValueQuick(value);
+            if (std::isnan(readBack))
+                return false;
+            slots[in->index] = readBack;
+            break;
+        }
+        case Code::CheckNotNegative:
+            if (std::signbit(slots[in->index]))
+                return false; // the rewriting would read its "-" as an operator
+            break;
+        case Code::Call: {
+            stack -= in->count;
+            const evalmath::Result r = evalmath::CallBuiltin(
+                in->index, std::span<const double>(stack, static_cast<std::size_t>(in->count)));
+            if (r.status != evalmath::Status::Ok)
+                return false;
+            value = r.value;
+            break;
+        }
+        case Code::Fail:
+            return false;
+        }
+    }
+    out = value;
+    return true;
 }
 
 } // namespace quorvel::evalfast

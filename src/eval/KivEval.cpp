@@ -118,12 +118,10 @@ TPreparedFormula TSimpleEval::Prepare(const std::string& text) const {
 
 double TSimpleEval::Evaluate(TPreparedFormula& formula) {
     if (depth_ == 0 && UseCompiledForms && !SkipFunctions && formula.compiled_) {
-        const bool fresh = formula.resolvedFor_ != tableId_;
-        formula.resolvedFor_ = tableId_;
         if (!cache_)
             cache_ = std::make_unique<FormulaCache>();
         double value;
-        if (formula.compiled_->Run(variables_, cache_->Slots(), value, fresh))
+        if (formula.compiled_->Run(variables_, tableId_, cache_->Slots(), value))
             return value;
     }
     return Rewrite(formula.text_);

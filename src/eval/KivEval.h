@@ -35,8 +35,7 @@ public:
 private:
     friend class TSimpleEval;
     std::string text_;
-    std::shared_ptr<CompiledFormula> compiled_;
-    std::uint64_t resolvedFor_ = 0; // the variable table whose lines it has found
+    std::shared_ptr<CompiledFormula> compiled_; // shared by copies, whatever table they use
 };
 
 class ESimpleEvalException : public std::runtime_error {

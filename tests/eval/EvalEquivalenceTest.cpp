@@ -257,6 +257,23 @@ TEST(EvalPrepared, FollowsTheVariableTableItIsEvaluatedWith) {
     EXPECT_THROW(moved.SetVariableAt(-1, 1), std::out_of_range);
 }
 
+TEST(EvalPrepared, CopiesUsedWithTablesOfTheSameSizeEachFindTheirOwnVariables) {
+    // Copies share the compiled form; the same names stand on other lines in each table.
+    TSimpleEval first;
+    first.SetVariable("a", 2);
+    first.SetVariable("b", 3);
+    TSimpleEval second;
+    second.SetVariable("b", 30);
+    second.SetVariable("a", 20);
+    const TPreparedFormula original = first.Prepare("a-b");
+    TPreparedFormula forFirst = original;
+    TPreparedFormula forSecond = original;
+    for (int round = 0; round < 2; ++round) {
+        EXPECT_EQ(first.Evaluate(forFirst), -1);
+        EXPECT_EQ(second.Evaluate(forSecond), -10);
+    }
+}
+
 TEST(EvalCompiled, AGroupAfterAnUnreadOperandOfAndCountsInEveryForm) {
     // "0&x" leaves x unread (it need not even exist); the group's value, put back as " -1 ",
     // brings its "-" as an operator, so the text is 0&x-1. A compiled form that took the
