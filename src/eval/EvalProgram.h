@@ -103,13 +103,15 @@ struct Instruction {
         DivideSlot,
         DivideVariable,
         Push,             // pushes the value at hand (0 with fromZero)
+        PushOperand,      // pushes 0 + the operand (Number, Slot or Variable)
         StepPop,          // folds the value at hand into the popped accumulator with op
         ShortCircuit,     // "&" or "|" decided by the accumulator: then skips `index` more
         Truth,            // the value at hand becomes 1 or 0 by its truth
-        Store,            // keeps the value at hand in slot `index`, as its text reads back
+        Store,            // cuts the value at hand as its text reads back, keeps it in slot `index`
         CheckNotNegative, // gives up if slot `index` is negative (its "-" is an operator)
         Call,             // function `index` of the popped `count` arguments
         Fail,             // gives up
+        Done,             // the value at hand is the result
     };
     Code code = Code::Fail;
     char op = '+';
@@ -122,7 +124,7 @@ struct Instruction {
 
 // A program as one sequence of instructions, run from first to last without recursion.
 struct FlatProgram {
-    std::vector<Instruction> code;      // empty when the program never gives a value
+    std::vector<Instruction> code;      // ends with Done; empty when it never gives a value
     std::vector<std::string> variables; // operand names, as written
     std::int32_t slotCount = 0;
     std::int32_t stackSize = 0;

@@ -28,6 +28,10 @@ public:
             Emit({Code::Load, '+', Operand::Kind::Number, false, 0, 0, e.number});
             return;
         case Expression::Kind::Slot:
+            // Store leaves the value it kept at hand.
+            if (!out_.code.empty() && out_.code.back().code == Code::Store &&
+                out_.code.back().index == e.slot)
+                return;
             Emit({Code::Load, '+', Operand::Kind::Slot, false, e.slot, 0, 0.0});
             return;
         case Expression::Kind::Fail:
@@ -120,6 +124,12 @@ private:
         }
         Producers(c.producers);
         for (const std::int32_t argument : c.arguments) {
+            if (const Step* plain = PlainOperand(argument)) {
+                Emit({Code::PushOperand, '+', plain->operand.kind, false, plain->operand.index, 0,
+                      plain->operand.number});
+                Grow();
+                continue;
+            }
             Expression(argument);
             Push(false);
         }
@@ -128,8 +138,24 @@ private:
         Emit({Code::Call, '+', Operand::Kind::Fail, false, c.function, count, 0.0});
     }
 
+    // The only step of an expression that is a plain operand: a number, slot or variable.
+    const Step* PlainOperand(std::int32_t index) const {
+        const evalfast::Expression& e = p_.expressions[static_cast<std::size_t>(index)];
+        if (e.kind != Expression::Kind::Fold || !e.producers.empty() || !e.notNegative.empty() ||
+            e.steps.size() != 1 || e.steps[0].op != '+')
+            return nullptr;
+        const Operand::Kind kind = e.steps[0].operand.kind;
+        if (kind != Operand::Kind::Number && kind != Operand::Kind::Slot &&
+            kind != Operand::Kind::Variable)
+            return nullptr;
+        return &e.steps[0];
+    }
+
     void Push(bool fromZero) {
         Emit({Code::Push, '+', Operand::Kind::Fail, fromZero, 0, 0, 0.0});
+        Grow();
+    }
+    void Grow() {
         if (++depth_ > out_.stackSize)
             out_.stackSize = depth_;
     }
@@ -201,6 +227,8 @@ FlatProgram Flatten(Program program) {
         Flattener(program, flat).Expression(program.root);
         if (flat.code.front().code == Code::Fail)
             flat.code.clear(); // nothing ever runs before it
+        else
+            flat.code.push_back({Code::Done, '+', Operand::Kind::Fail, false, 0, 0, 0.0});
     }
     flat.variables = std::move(program.variables);
     flat.slotCount = program.slotCount;
@@ -238,8 +266,7 @@ bool Run(const FlatProgram& program, const VariableTable& variables, std::span<c
             return false;
         }
     };
-    const Instruction* const end = program.code.data() + program.code.size();
-    for (const Instruction* in = program.code.data(); in != end; ++in) {
+    for (const Instruction* in = program.code.data();; ++in) {
         switch (in->code) {
         case Code::Load:
             value = in->kind == Operand::Kind::Number ? in->number : slots[in->index];
@@ -345,6 +372,7 @@ bool Run(const FlatProgram& program, const VariableTable& variables, std::span<c
             if (std::isnan(readBack))
                 return false;
             slots[in->index] = readBack;
+            value = readBack;
             break;
         }
         case Code::CheckNotNegative:
@@ -360,12 +388,20 @@ bool Run(const FlatProgram& program, const VariableTable& variables, std::span<c
             value = r.value;
             break;
         }
+        case Code::PushOperand: {
+            double operand;
+            if (!read(*in, operand) || !Plain<'+'>(0.0, operand, *stack))
+                return false;
+            ++stack;
+            break;
+        }
         case Code::Fail:
             return false;
+        case Code::Done:
+            out = value;
+            return true;
         }
     }
-    out = value;
-    return true;
 }
 
 } // namespace quorvel::evalfast

@@ -1,22 +1,8 @@
 #include "eval/VariableTable.h"
 
-#include "eval/RenderedValue.h"
 #include "util/KivStrings.h"
 
-#include <cmath>
-
 namespace quorvel {
-
-namespace {
-
-std::optional<double> ReadBack(double value) {
-    const double read = RenderedValueQuick(value);
-    if (std::isnan(read))
-        return std::nullopt;
-    return read;
-}
-
-} // namespace
 
 std::size_t VariableTable::Hash::operator()(std::string_view s) const noexcept {
     std::size_t h = 1469598103934665603ull;
@@ -43,12 +29,6 @@ void VariableTable::Set(std::string_view name, double value) {
     line->Name.assign(name);
     line->Value = value;
     line->ReadValue = ReadBack(value);
-}
-
-void VariableTable::SetAt(int index, double value) {
-    Line& line = lines_[static_cast<std::size_t>(index)];
-    line.Value = value;
-    line.ReadValue = ReadBack(value);
 }
 
 int VariableTable::Find(std::string_view name) const {

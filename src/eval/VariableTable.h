@@ -3,6 +3,9 @@
 // were first defined. A value is kept as the number its 15-digit text rendering reads back as,
 // which is all a formula can ever see of it.
 
+#include "eval/RenderedValue.h"
+
+#include <cmath>
 #include <cstddef>
 #include <optional>
 #include <string>
@@ -25,7 +28,11 @@ public:
     void Set(std::string_view name, double value);
 
     // Replaces the value of an existing line, keeping its name.
-    void SetAt(int index, double value);
+    void SetAt(int index, double value) {
+        Line& line = lines_[static_cast<std::size_t>(index)];
+        line.Value = value;
+        line.ReadValue = ReadBack(value);
+    }
 
     // Index of the line with this name (ignoring ASCII case), or -1.
     int Find(std::string_view name) const;
@@ -33,6 +40,14 @@ public:
     std::size_t Size() const { return lines_.size(); }
 
 private:
+    // What a formula reads of a value: the number its 15-digit text reads back as.
+    static std::optional<double> ReadBack(double value) {
+        const double read = RenderedValueQuick(value);
+        if (std::isnan(read)) // the text does not read back
+            return std::nullopt;
+        return read;
+    }
+
     struct Hash {
         using is_transparent = void;
         std::size_t operator()(std::string_view s) const noexcept;
