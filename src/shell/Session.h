@@ -25,6 +25,8 @@
 namespace quorvel {
 
 class TSimpleEval;
+struct OpeningPlan;
+struct ConfigurationProblems;
 
 inline constexpr const char* kHelpFileName = "Quorvel_Help_Generic.txt";
 
@@ -163,6 +165,16 @@ public:
     void ClearConfigbits1Click();
     void ClearRegisterSettings1Click();
     void ReloadAll1Click();
+
+    // Shows a message as the session's own messages are shown.
+    void ShowMessage(const std::string& text) { views_.Messages.ShowMessage(text); }
+    // Opening a configuration file: sets the planned input texts and replays the planned
+    // choices by name without recalculating in between, then calculates once. A choice the
+    // diagram does not offer becomes a problem of its line. Throws as the calculation does.
+    void ApplyOpening(const OpeningPlan& plan, ConfigurationProblems& problems);
+    // Puts a former state back (the stored points and the clipboard text stay as they are)
+    // and shows it anew: the bitmap loaded again and painted whole, every box and label.
+    void Restore(const Configuration& state);
 
     // The help text, read anew from the current directory; throws FileError when missing.
     static std::string ReadHelpText();
