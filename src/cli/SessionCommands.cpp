@@ -8,6 +8,7 @@
 #include "results/CompilerCode.h"
 #include "results/InputReading.h"
 #include "shell/CodeSettings.h"
+#include "shell/Document.h"
 #include "shell/HeadlessViews.h"
 #include "shell/KivDirectories.h"
 #include "shell/Session.h"
@@ -23,13 +24,21 @@ namespace quorvel::cli {
 
 namespace {
 
-constexpr const char* kRunUsage = "quorvel run DEVICE [ACTION]... [--json] [--png FILE] "
-                                  "[--lang pascal|basic|c] [--merge] [--strict]";
-constexpr const char* kCodeUsage =
-    "quorvel code DEVICE [ACTION]... [--lang pascal|basic|c] [--merge] [--strict]";
-constexpr const char* kConfigUsage =
-    "quorvel config DEVICE [ACTION]... [--lang pascal|basic|c] [--strict]";
-constexpr const char* kRenderUsage = "quorvel render DEVICE [ACTION]... -o FILE.png [--strict]";
+constexpr const char* kRunUsage =
+    "quorvel run DEVICE|--open FILE [ACTION]... [--save FILE] [--json] [--png FILE] "
+    "[--lang pascal|basic|c] [--merge] [--strict]";
+constexpr const char* kCodeUsage = "quorvel code DEVICE|--open FILE [ACTION]... [--save FILE] "
+                                   "[--lang pascal|basic|c] [--merge] [--strict]";
+constexpr const char* kConfigUsage = "quorvel config DEVICE|--open FILE [ACTION]... [--save FILE] "
+                                     "[--lang pascal|basic|c] [--strict]";
+constexpr const char* kRenderUsage =
+    "quorvel render DEVICE|--open FILE [ACTION]... [--save FILE] -o FILE.png [--strict]";
+
+constexpr const char* kFilesHelp =
+    "Configuration files:\n"
+    "  --open FILE        in place of DEVICE: loads the file's device and chooses its\n"
+    "                     settings as opening it in the window does; the actions follow\n"
+    "  --save FILE        writes the final configuration to FILE\n";
 
 constexpr const char* kActionsHelp =
     "Actions, performed in the order given:\n"
@@ -94,6 +103,7 @@ struct HeadlessSession {
         Views.Views()};
     std::string Device;
     std::vector<std::string> Warnings;
+    bool OutputFailed = false; // a configuration file could not be written
 
     // True when the device got as far as its diagram: the window would show it.
     bool Loaded() const { return Core.CommandsVisible(); }
@@ -166,6 +176,8 @@ std::vector<std::string> HeadlessSession::Notes() const {
 
 struct SessionOptions {
     std::string Device;
+    std::string Open; // a configuration file in place of the device
+    std::string Save; // where the final configuration is written
     std::vector<Action> Actions;
     bool Json = false;
     std::string Png;
@@ -254,6 +266,18 @@ std::optional<std::string> ParseSession(const Args& args, SessionOptions& option
         } else if (a == "--strict") {
             options.Strict = true;
             continue;
+        } else if (a == "--open") {
+            if (!value(v))
+                return std::string("--open needs FILE");
+            if (!options.Open.empty())
+                return std::string("more than one --open given");
+            options.Open = v;
+            continue;
+        } else if (a == "--save") {
+            if (!value(v))
+                return std::string("--save needs FILE");
+            options.Save = v;
+            continue;
         } else {
             std::optional<std::string> handled = extra(a, value);
             if (handled) {
@@ -270,18 +294,27 @@ std::optional<std::string> ParseSession(const Args& args, SessionOptions& option
         }
         options.Actions.push_back(action);
     }
-    if (options.Device.empty())
-        return std::string("missing DEVICE");
+    if (options.Device.empty() && options.Open.empty())
+        return std::string("missing DEVICE (or --open FILE)");
+    if (!options.Device.empty() && !options.Open.empty())
+        return "give DEVICE or --open FILE, not both (\"" + options.Device + "\", \"" +
+               options.Open + "\")";
     return std::nullopt;
 }
 
 // Runs the session; returns false after a usage error (already reported). A choice by name
 // that matches no line ends the actions there.
 bool RunSession(const SessionOptions& options, HeadlessSession& session, const char* usage) {
-    session.Device = options.Device;
+    Document document(session.Core, false);
     session.SetCodeOptions(options.Language, options.Merge);
     session.Perform(Action::Of(Action::Kind::Start));
-    session.Perform(Action::WithText(Action::Kind::ChooseDevice, options.Device));
+    if (!options.Open.empty()) {
+        document.Open(ResolveOutputPath(options.Open));
+        session.Device = session.Core.State().Device;
+    } else {
+        session.Device = options.Device;
+        session.Perform(Action::WithText(Action::Kind::ChooseDevice, options.Device));
+    }
     bool codeRan = false;
     for (const Action& action : options.Actions) {
         const Outcome outcome = session.Perform(action);
@@ -297,6 +330,13 @@ bool RunSession(const SessionOptions& options, HeadlessSession& session, const c
     // The window's final state has the code of its Code command.
     if (!codeRan)
         session.Perform(Action::Of(Action::Kind::Code));
+    if (!options.Save.empty()) {
+        std::string error;
+        if (!document.Save(options.Save, error)) {
+            std::cerr << "quorvel: cannot save \"" << options.Save << "\": " << error << "\n";
+            session.OutputFailed = true;
+        }
+    }
     for (const std::string& m : session.Views.Messages.Messages())
         std::cerr << m << "\n";
     for (const std::string& w : session.Warnings)
@@ -458,7 +498,7 @@ void PrintJson(const HeadlessSession& session, const std::string& device) {
 }
 
 int ExitCode(const HeadlessSession& session, const SessionOptions& options) {
-    const bool failed = !session.Loaded() || !session.Messages().empty() ||
+    const bool failed = !session.Loaded() || !session.Messages().empty() || session.OutputFailed ||
                         (options.Strict && !session.Warnings.empty());
     return failed ? 1 : 0;
 }
@@ -484,7 +524,7 @@ int RunRun(const Args& args) {
                   << "Loads DEVICE as choosing it in the window's list does, performs the\n"
                      "actions and prints the final state: one line per configuration field,\n"
                      "one line per shown value box, then the initialisation code.\n\n"
-                  << kActionsHelp
+                  << kActionsHelp << kFilesHelp
                   << "  --json             prints the whole state as one JSON object, with the\n"
                      "                     chosen configuration fields (configBits) and the\n"
                      "                     value of every configuration word (configWords)\n"
@@ -500,12 +540,14 @@ int RunRun(const Args& args) {
         return UsageError(*error, kRunUsage);
     if (!options.Png.empty() && !PrepareOutput(options.Png))
         return 1;
+    if (!options.Save.empty() && !PrepareOutput(options.Save))
+        return 1;
     HeadlessSession session;
     if (!RunSession(options, session, kRunUsage))
         return 2;
     const bool pictureFailed = !options.Png.empty() && !WritePicture(session, options.Png);
     if (options.Json)
-        PrintJson(session, options.Device);
+        PrintJson(session, session.Device);
     else
         PrintPlain(session);
     return pictureFailed ? 1 : ExitCode(session, options);
@@ -520,7 +562,7 @@ int RunCode(const Args& args) {
         std::cout << "usage: " << kCodeUsage << "\n\n"
                   << "Loads DEVICE, performs the actions and prints only the register\n"
                      "initialisation code, as the code window shows it under its heading.\n\n"
-                  << kActionsHelp << kLanguageHelp << kMergeHelp
+                  << kActionsHelp << kFilesHelp << kLanguageHelp << kMergeHelp
                   << "  --strict           any warning makes the exit status 1\n\n"
                   << kStatusHelp
                   << "\nExample:\n"
@@ -529,6 +571,8 @@ int RunCode(const Args& args) {
     }
     if (error)
         return UsageError(*error, kCodeUsage);
+    if (!options.Save.empty() && !PrepareOutput(options.Save))
+        return 1;
     HeadlessSession session;
     if (!RunSession(options, session, kCodeUsage))
         return 2;
@@ -549,7 +593,7 @@ int RunConfig(const Args& args) {
                      "comments with each field's mask and value. Then, in every language, the\n"
                      "value of each configuration word whose default the definition file gives,\n"
                      "as comments to copy into the compiler's project settings.\n\n"
-                  << kActionsHelp << kLanguageHelp
+                  << kActionsHelp << kFilesHelp << kLanguageHelp
                   << "  --strict           any warning makes the exit status 1\n\n"
                   << kStatusHelp
                   << "\nExample:\n"
@@ -558,6 +602,8 @@ int RunConfig(const Args& args) {
     }
     if (error)
         return UsageError(*error, kConfigUsage);
+    if (!options.Save.empty() && !PrepareOutput(options.Save))
+        return 1;
     HeadlessSession session;
     if (!RunSession(options, session, kConfigUsage))
         return 2;
@@ -578,7 +624,7 @@ int RunRender(const Args& args) {
         std::cout << "usage: " << kRenderUsage << "\n\n"
                   << "Loads DEVICE, performs the actions and writes the diagram as the window\n"
                      "would show it: the bitmap with its marks and the shown value boxes.\n\n"
-                  << kActionsHelp
+                  << kActionsHelp << kFilesHelp
                   << "  -o, --output FILE  the PNG file to write\n"
                      "  --strict           any warning makes the exit status 1\n\n"
                   << kStatusHelp
@@ -590,7 +636,7 @@ int RunRender(const Args& args) {
         return UsageError(*error, kRenderUsage);
     if (options.Png.empty())
         return UsageError("missing -o FILE.png", kRenderUsage);
-    if (!PrepareOutput(options.Png))
+    if (!PrepareOutput(options.Png) || (!options.Save.empty() && !PrepareOutput(options.Save)))
         return 1;
     HeadlessSession session;
     if (!RunSession(options, session, kRenderUsage))

@@ -9,5 +9,7 @@ int RunRun(const Args& args);
 int RunCode(const Args& args);
 int RunConfig(const Args& args);
 int RunRender(const Args& args);
+// quorvel diff A B: what two configuration files choose differently.
+int RunDiff(const Args& args);
 
 } // namespace quorvel::cli

@@ -31,6 +31,7 @@ const std::vector<Command> kCommands = {
     {"code", "load a device, perform actions and print the initialisation code", RunCode},
     {"config", "load a device, perform actions and print the configuration bits", RunConfig},
     {"render", "load a device, perform actions and write the diagram as a PNG", RunRender},
+    {"diff", "list what two configuration files choose differently", RunDiff},
 };
 
 void PrintHelp() {

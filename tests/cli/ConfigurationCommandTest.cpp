@@ -1,0 +1,77 @@
+#include "CliTestSupport.h"
+#include "TestSupport.h"
+
+#include <gtest/gtest.h>
+
+namespace quorvel::test {
+namespace {
+
+// quorvel on the shipped data, run from a scratch directory that holds the files.
+class ConfigurationCommandTest : public ::testing::Test {
+protected:
+    ScratchDir dir;
+
+    CliResult Run(const std::vector<std::string>& args) { return RunQuorvel(args, "", dir.Path()); }
+
+    // Saves the README's 80 MHz example, with N2 as the last click chooses it.
+    void SaveExample(const std::string& file, const std::string& pllpost) {
+        const CliResult r =
+            Run({"run", "dsPIC33FJ128GP802", "--click", "588,370", "--click", "29,191", "--box",
+                 "0=8", "--click", "516,119", "--click", pllpost, "--save", file});
+        ASSERT_EQ(r.ExitCode, 0) << r.Err;
+    }
+};
+
+TEST_F(ConfigurationCommandTest, SaveWritesTheChoicesByNameAndOpenReplaysThem) {
+    SaveExample("example.qcfg", "614,250");
+    const std::string text = ReadFile(dir.File("example.qcfg"));
+    for (const char* line : {"Quorvel configuration 1\n", "device = dsPIC33FJ128GP802\n",
+                             "input Fposc = 8\n", "FNOSC = PRIPLL\n", "POSCMD = XT\n",
+                             "CLKDIV<7:6> = 0\n", "PLLFBD<8:0> = 38\n", "# Fosc = 80 Mhz\n"})
+        EXPECT_NE(text.find(line), std::string::npos) << line << "in\n" << text;
+    const CliResult direct =
+        Run({"run", "dsPIC33FJ128GP802", "--click", "588,370", "--click", "29,191", "--box", "0=8",
+             "--click", "516,119", "--click", "614,250", "--json"});
+    const CliResult opened = Run({"run", "--open", "example.qcfg", "--json"});
+    EXPECT_EQ(opened.ExitCode, 0) << opened.Err;
+    EXPECT_EQ(opened.Out, direct.Out);
+    // The actions follow the file's choices.
+    const CliResult code = Run({"code", "--open", "example.qcfg", "--set", "CLKDIV<7:6>=1"});
+    EXPECT_EQ(code.ExitCode, 0) << code.Err;
+    EXPECT_NE(code.Out.find("// PLLPOST: N2 = 4"), std::string::npos) << code.Out;
+}
+
+TEST_F(ConfigurationCommandTest, DiffListsTheSettingAndTheFrequenciesThatDiffer) {
+    SaveExample("a.qcfg", "614,250");
+    SaveExample("b.qcfg", "614,263");
+    const CliResult same = Run({"diff", "a.qcfg", "a.qcfg"});
+    EXPECT_EQ(same.ExitCode, 0) << same.Err;
+    EXPECT_EQ(same.Out, "");
+    const CliResult r = Run({"diff", "a.qcfg", "b.qcfg"});
+    EXPECT_EQ(r.ExitCode, 1) << r.Err;
+    EXPECT_EQ(r.Out, "setting CLKDIV<7:6>: 0 -> 1\n"
+                     "frequency Fpll: 80 Mhz -> 40 Mhz\n"
+                     "frequency Fosc: 80 Mhz -> 40 Mhz\n"
+                     "frequency Fcy: 40 Mhz -> 20 Mhz\n"
+                     "frequency Fcpu: 40 Mhz -> 20 Mhz\n");
+    EXPECT_EQ(r.Err, "");
+}
+
+TEST_F(ConfigurationCommandTest, FailuresAreReportedWithTheirStatus) {
+    dir.Write("bad.qcfg", "Quorvel configuration 1\ndevice = dsPIC33FJ128GP802\nFNOSC = NOPE\n");
+    const CliResult bad = Run({"run", "--open", "bad.qcfg"});
+    EXPECT_EQ(bad.ExitCode, 1);
+    EXPECT_NE(bad.Err.find("line 3: "), std::string::npos) << bad.Err;
+    EXPECT_EQ(Run({"run", "--open", "missing.qcfg"}).ExitCode, 1);
+    EXPECT_EQ(Run({"run", "PIC18F45K22", "--open", "bad.qcfg"}).ExitCode, 2)
+        << "a device and a file";
+    EXPECT_EQ(Run({"diff", "bad.qcfg"}).ExitCode, 2);
+    EXPECT_EQ(Run({"diff", "bad.qcfg", "missing.qcfg"}).ExitCode, 2);
+    const CliResult unwritable =
+        Run({"run", "PIC18F45K22", "--save", dir.File("no/such/dir/x.qcfg")});
+    EXPECT_EQ(unwritable.ExitCode, 1);
+    EXPECT_FALSE(unwritable.Err.empty());
+}
+
+} // namespace
+} // namespace quorvel::test
