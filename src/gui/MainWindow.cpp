@@ -44,6 +44,7 @@ TForm1::TForm1(SessionPaths paths, TForm2* codeWindow, TForm3* helpWindow, QWidg
       paths_(std::move(paths)) {
     setObjectName(QStringLiteral("Form1"));
     // Named after the device on screen once one is loaded.
+    titleBase_ = kTitle;
     setWindowTitle(kTitle);
     // The classic dialog font at 8 points is 11 pixels high; where it is missing, the
     // fallback keeps that size so labels and value boxes fit their places.
@@ -91,6 +92,7 @@ TForm1::TForm1(SessionPaths paths, TForm2* codeWindow, TForm3* helpWindow, QWidg
 
     core_ = std::make_unique<Session>(
         paths_, SessionViews{*image1_, *valueBoxes_, *labelView_, *messages_, clipboard_});
+    document_ = std::make_unique<Document>(*core_, true);
 
     // The code window's language is the one remembered in the settings file.
     const std::optional<CodeLanguage> language = ReadCodeLanguage(paths_.SettingsFile);
@@ -103,12 +105,16 @@ TForm1::TForm1(SessionPaths paths, TForm2* codeWindow, TForm3* helpWindow, QWidg
     connect(listBox1_, &QListWidget::itemClicked, this, [this] { ListBox1Click(); });
     listBox1_->installEventFilter(this);
     connect(image1_, &DiagramImage::bitmapLoaded, this, [this] {
-        setWindowTitle(ToQt(core_->CurrentDevice()) + QStringLiteral(" \u2014 ") + kTitle);
+        titleBase_ = ToQt(core_->CurrentDevice()) + QStringLiteral(" \u2014 ") + kTitle;
+        RefreshDocument();
     });
     connect(image1_, &DiagramImage::mouseMoved, this,
             [this](int x, int y) { Image1MouseMove(x, y); });
     connect(image1_, &DiagramImage::mousePressed, this,
             [this](Qt::MouseButton b, int x, int y) { Image1MouseDown(b, x, y); });
+
+    RebuildRecentMenu();
+    RefreshDocument();
 
     // Client area 1114 x 890 below the menu bar, centred on the screen.
     resize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
@@ -119,6 +125,7 @@ TForm1::TForm1(SessionPaths paths, TForm2* codeWindow, TForm3* helpWindow, QWidg
 TForm1::~TForm1() {
     // Teardown order: the core with its name lists and evaluator first, then the value
     // boxes in index order, before Qt deletes the remaining child widgets.
+    document_.reset();
     core_.reset();
     valueBoxes_.reset();
 }
@@ -157,6 +164,7 @@ void TForm1::PlaceBottomRightLabel() {
 
 void TForm1::BuildMenu() {
     QMenuBar* bar = menuBar();
+    BuildFileMenu(bar);
     pic1_ = bar->addAction(QStringLiteral("&Select PIC"));
     pic1_->setObjectName(QStringLiteral("PIC1"));
     code1_ = bar->addAction(QStringLiteral("&Code"));
@@ -191,7 +199,10 @@ void TForm1::BuildMenu() {
     connect(clearConfigbits1_, &QAction::triggered, this, perform(Action::Kind::ClearConfig));
     connect(clearRegisterSettings1_, &QAction::triggered, this,
             perform(Action::Kind::ClearRegisters));
-    connect(reloadAll1_, &QAction::triggered, this, perform(Action::Kind::Reload));
+    connect(reloadAll1_, &QAction::triggered, this, [this] {
+        if (MayDiscardChanges())
+            Perform(Action::Of(Action::Kind::Reload));
+    });
     connect(help1_, &QAction::triggered, this, [this] { Guard([this] { Help1Click(); }); });
 }
 
@@ -201,7 +212,7 @@ void TForm1::Guard(const std::function<void()>& handler) {
 }
 
 Outcome TForm1::Perform(const Action& action) {
-    const Outcome outcome = core_->Perform(action);
+    const Outcome outcome = document_->Perform(action);
     RefreshCommands();
     return outcome;
 }
@@ -211,6 +222,7 @@ void TForm1::RefreshCommands() {
     reset1_->setVisible(visible);
     code1_->setVisible(visible);
     help1_->setVisible(visible);
+    RefreshDocument();
 }
 
 void TForm1::showEvent(QShowEvent* event) {
@@ -222,6 +234,10 @@ void TForm1::showEvent(QShowEvent* event) {
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {
+    if (!MayDiscardChanges()) {
+        event->ignore();
+        return;
+    }
     // Closing the main window ends the program, whatever other window is open.
     codeWindow_->close();
     helpWindow_->close();
@@ -289,6 +305,14 @@ void TForm1::ListBox1Click() {
     const QListWidgetItem* item = listBox1_->currentItem();
     if (item == nullptr)
         return;
+    // Loading a device drops the configuration: unsaved changes are asked about first. The
+    // list closes before the question, which is modal.
+    if (Session::IsDeviceItem(FromQt(item->text())) && document_->Modified() &&
+        document_->HasDevice()) {
+        CloseDeviceList();
+        if (!MayDiscardChanges())
+            return;
+    }
     if (Perform(Action::WithText(Action::Kind::ChooseDevice, FromQt(item->text()))) ==
         Outcome::Done) {
         CloseDeviceList();

@@ -5,6 +5,7 @@
 
 #include "gui/DiagramImage.h"
 #include "gui/QtViews.h"
+#include "shell/Document.h"
 #include "shell/Session.h"
 
 #include <QAction>
@@ -27,6 +28,20 @@ public:
     TForm1(SessionPaths paths, TForm2* codeWindow, TForm3* helpWindow, QWidget* parent = nullptr);
     ~TForm1() override;
 
+    // The answers to the question before unsaved changes would be lost.
+    enum class UnsavedAnswer { Save, Discard, Cancel };
+    // Chooses a file to open (save false) or to save to; empty when cancelled. The file
+    // dialogs are used unless a chooser is set (the off-screen tests set one).
+    using FileChooser = std::function<std::string(bool save)>;
+    void SetFileChooser(FileChooser chooser);
+    // Asks what to do with unsaved changes; a message box unless a question is set.
+    void SetUnsavedQuestion(std::function<UnsavedAnswer()> question);
+
+    // Opens a configuration file as File > Open does, after asking about unsaved changes.
+    // Returns whether it opened.
+    bool OpenConfiguration(const std::string& path);
+    Document& File() { return *document_; }
+
     // Messages go to message boxes unless a presenter is set.
     void SetMessagePresenter(std::function<void(const std::string&)> presenter);
 
@@ -45,6 +60,12 @@ public:
     QAction* ClearRegisterSettings1() const { return clearRegisterSettings1_; }
     QAction* ReloadAll1() const { return reloadAll1_; }
     QAction* Help1() const { return help1_; }
+    QAction* Open1() const { return open1_; }
+    QAction* Save1() const { return save1_; }
+    QAction* SaveAs1() const { return saveAs1_; }
+    QMenu* Recent1() const { return recent1_; }
+    QAction* Undo1() const { return undo1_; }
+    QAction* Redo1() const { return redo1_; }
 
     // The menu and list handlers, named after the control and event they serve.
     void PIC1Click();
@@ -57,6 +78,7 @@ public:
 protected:
     void showEvent(QShowEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    // Closing with unsaved changes asks first; Cancel keeps the window open.
     void closeEvent(QCloseEvent* event) override;
     // Keys of the device list, and while it is open a press anywhere else, which closes it.
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -75,6 +97,23 @@ private:
     // settings file and, once a device is loaded, make the code anew.
     void CodeOptionsChanged();
     void BuildMenu();
+    // The File and Edit menus, before "Select PIC".
+    void BuildFileMenu(QMenuBar* bar);
+    // The title (file name, a mark for unsaved changes) and the File and Edit commands.
+    void RefreshDocument();
+    std::string ChooseFile(bool save);
+    UnsavedAnswer AskAboutUnsavedChanges();
+    // True when nothing unsaved would be lost, or the user saved or discarded it.
+    bool MayDiscardChanges();
+    void Open1Click();
+    bool Save1Click();
+    bool SaveAs1Click();
+    bool SaveTo(const std::string& path);
+    void Undo1Click();
+    void Redo1Click();
+    void AfterRestore();
+    void RememberRecentFile(const std::string& path);
+    void RebuildRecentMenu();
     void BuildLabels(QWidget* central);
     void PlaceBottomRightLabel();
     void CloseDeviceList();
@@ -94,13 +133,24 @@ private:
     QAction* clearRegisterSettings1_ = nullptr;
     QAction* reloadAll1_ = nullptr;
     QAction* help1_ = nullptr;
+    QAction* open1_ = nullptr;
+    QAction* save1_ = nullptr;
+    QAction* saveAs1_ = nullptr;
+    QMenu* recent1_ = nullptr;
+    QAction* undo1_ = nullptr;
+    QAction* redo1_ = nullptr;
+    FileChooser fileChooser_;
+    std::function<UnsavedAnswer()> unsavedQuestion_;
     std::unique_ptr<QtValueBoxes> valueBoxes_;
     std::unique_ptr<QtLabels> labelView_;
     std::unique_ptr<QtMessages> messages_;
     QtClipboard clipboard_;
     std::unique_ptr<Session> core_;
+    std::unique_ptr<Document> document_;
     SessionPaths paths_;
     bool shown_ = false;
+    // The title without the file: the program, after the device whose diagram is on screen.
+    QString titleBase_;
 };
 
 } // namespace quorvel::gui

@@ -24,5 +24,13 @@ int main(int argc, char** argv) {
     quorvel::gui::TForm1 mainWindow(paths, &codeWindow, &helpWindow);
     quorvel::gui::QuitAfterFirstPaintIfAsked(mainWindow);
     mainWindow.show();
+    // A configuration file named on the command line (after Qt took its own options) opens
+    // at once; a relative name is the caller's, taken against the directory of the start.
+    if (argc > 1) {
+        std::string file = argv[1];
+        if (!file.empty() && file.front() != '/')
+            file = quorvel::JoinPath(startDir, file);
+        mainWindow.OpenConfiguration(file);
+    }
     return QApplication::exec();
 }

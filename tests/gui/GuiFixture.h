@@ -40,6 +40,8 @@ protected:
             SessionPaths{dir.Path() + "/program/", dir.File("Quorvel_Configuration.ini")},
             code.get(), help.get());
         main->SetMessagePresenter([this](const std::string& m) { messages.push_back(m); });
+        // Unsaved changes are discarded without a modal question, unless a test asks.
+        main->SetUnsavedQuestion([] { return TForm1::UnsavedAnswer::Discard; });
         main->show();
         QApplication::processEvents();
     }
