@@ -29,7 +29,8 @@ bool SameConfiguration(const Configuration& a, const Configuration& b) {
 }
 
 Document::Document(Session& session, bool undo)
-    : session_(session), undo_(undo), committed_{session.State(), std::string()} {
+    : session_(session),
+      undo_(undo), committed_{session.State(), session.CurrentLoad(), std::string()} {
     history_.Clear(true);
 }
 
@@ -45,7 +46,7 @@ void Document::CommitStep(bool newDocument) {
         // Before the first diagram there is nothing to go back to.
         if (!committed_.State.Picture.empty())
             history_.Record(std::move(committed_));
-        committed_ = Step{now, fileName_};
+        committed_ = Step{now, session_.CurrentLoad(), fileName_};
     }
     if (newDocument)
         history_.MarkSaved();
@@ -80,8 +81,8 @@ Outcome Document::Perform(const Action& action) {
 
 void Document::Restore(Step step) {
     fileName_ = step.File;
-    session_.Restore(step.State);
-    committed_ = Step{session_.State(), fileName_};
+    session_.Restore(step.State, step.Load);
+    committed_ = Step{session_.State(), session_.CurrentLoad(), fileName_};
 }
 
 void Document::Undo() {

@@ -49,9 +49,11 @@ public:
     bool HasDevice() const;
 
 private:
-    // One state of the history, with the file it belonged to.
+    // One state of the history, with the load status it came with and the file it belonged
+    // to.
     struct Step {
         Configuration State;
+        LoadStatus Load;
         std::string File;
     };
 

@@ -42,6 +42,13 @@ struct SessionViews {
     ClipboardView& Clipboard;
 };
 
+// What a device load leaves besides the configuration: whether it failed, and the "Defs" slot
+// of the definitions read (the code's language follows it when none is chosen).
+struct LoadStatus {
+    bool Failed = false;
+    std::size_t DefsSlot = 0;
+};
+
 struct SessionPaths {
     std::string ProgramDir;   // where the device list, diagrams and help text lie
     std::string SettingsFile; // the settings file, fixed at start
@@ -172,15 +179,18 @@ public:
     // choices by name without recalculating in between, then calculates once. A choice the
     // diagram does not offer becomes a problem of its line. Throws as the calculation does.
     void ApplyOpening(const OpeningPlan& plan, ConfigurationProblems& problems);
-    // Puts a former state back (the stored points and the clipboard text stay as they are)
-    // and shows it anew: the bitmap loaded again and painted whole, every box and label.
-    void Restore(const Configuration& state);
+    // Puts a former state and its load status back (the stored points and the clipboard text
+    // stay as they are) and shows it anew: the bitmap loaded again and painted whole, every
+    // box and label.
+    void Restore(const Configuration& state, const LoadStatus& load);
+    LoadStatus CurrentLoad() const { return LoadStatus{loadFailed_, defsSlot_}; }
 
     // The help text, read anew from the current directory; throws FileError when missing.
     static std::string ReadHelpText();
 
     // True once a device has loaded far enough to show "Clear", "Code" and "Help".
     bool CommandsVisible() const { return commandsVisible_; }
+    bool LoadFailed() const { return loadFailed_; }
     bool AutoCalculate() const { return autoCalculate_; }
     const std::string& CurrentDevice() const { return state_.Device; }
     const Configuration& State() const { return state_; }

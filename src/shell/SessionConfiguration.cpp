@@ -61,7 +61,9 @@ void Session::ApplyOpening(const OpeningPlan& plan, ConfigurationProblems& probl
     Calculate1Click();
 }
 
-void Session::Restore(const Configuration& state) {
+void Session::Restore(const Configuration& state, const LoadStatus& load) {
+    loadFailed_ = load.Failed;
+    defsSlot_ = load.DefsSlot;
     Configuration restored = state;
     restored.FirstX = state_.FirstX;
     restored.FirstY = state_.FirstY;

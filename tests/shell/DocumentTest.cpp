@@ -27,7 +27,8 @@ struct Shown {
 
 std::string BoxText(const ValueBoxState& box) {
     return std::to_string(box.left) + "," + std::to_string(box.top) +
-           (box.visible ? " shown" : "") + (box.input ? " input" : "") + " [" + box.text + "]";
+           (box.visible ? " shown" : "") + (box.input ? " input" : "") +
+           (box.stale ? " stale" : "") + " [" + box.text + "]";
 }
 
 // A session over the shipped data with a document, as the window has one.
@@ -214,6 +215,90 @@ TEST_F(DocumentTest, TwoFilesDifferingInOnePllSettingDifferInItAndItsFrequencies
                          "frequency Fcy: 40 Mhz -> 20 Mhz",
                          "frequency Fcpu: 40 Mhz -> 20 Mhz",
                      }));
+}
+
+TEST_F(DocumentTest, UndoAndRedoPutBackEveryStateAndItsPicture) {
+    Program p(dir.File("settings.ini"), true);
+    p.File.Perform(Action::WithText(Action::Kind::ChooseDevice, "dsPIC33FJ128GP802"));
+    Action set = Action::WithText(Action::Kind::Set, "FNOSC");
+    set.Value = "PRIPLL";
+    Action pll = Action::WithText(Action::Kind::Set, "PLLFBD<8:0>");
+    pll.Value = "38";
+    Action fosc = Action::WithText(Action::Kind::Set, "FOSC");
+    fosc.Value = "XT";
+    const std::vector<Action> actions = {
+        Action::At(Action::Kind::Click, 588, 370),
+        set,
+        Action::WithText(Action::Kind::Box, "8"),
+        pll,
+        Action::Of(Action::Kind::ClearRegisters), // results stale, register choices gone
+        Action::Of(Action::Kind::Calculate),
+        Action::Of(Action::Kind::ClearAll),
+        Action::Of(Action::Kind::Reload),
+        Action::WithText(Action::Kind::ChooseDevice, "PIC18F45K22"),
+        fosc,
+    };
+    std::vector<Shown> shown{p.Show()};
+    std::vector<Configuration> states{p.Core.State()};
+    bool sawStale = false;
+    for (const Action& action : actions) {
+        p.File.Perform(action);
+        // An action that changes nothing makes no step.
+        if (SameConfiguration(p.Core.State(), states.back()))
+            continue;
+        shown.push_back(p.Show());
+        states.push_back(p.Core.State());
+        for (const ValueBoxState& box : states.back().Boxes)
+            sawStale = sawStale || box.stale;
+    }
+    ASSERT_TRUE(p.Views.Messages.Messages().empty()) << p.Views.Messages.Messages().front();
+    ASSERT_GE(states.size(), 9u);
+    EXPECT_TRUE(sawStale) << "a clear leaves stale results";
+    for (std::size_t i = states.size() - 1; i > 0; --i) {
+        ASSERT_TRUE(p.File.CanUndo()) << i;
+        p.File.Undo();
+        ExpectSame(p.Show(), shown[i - 1], "undo to step " + std::to_string(i - 1));
+        EXPECT_TRUE(SameConfiguration(p.Core.State(), states[i - 1])) << i - 1;
+        EXPECT_TRUE(p.Core.State().Model == states[i - 1].Model) << i - 1;
+    }
+    EXPECT_FALSE(p.File.CanUndo()) << "the first device load has nothing before it";
+    for (std::size_t i = 1; i < states.size(); ++i) {
+        ASSERT_TRUE(p.File.CanRedo()) << i;
+        p.File.Redo();
+        ExpectSame(p.Show(), shown[i], "redo to step " + std::to_string(i));
+        EXPECT_TRUE(SameConfiguration(p.Core.State(), states[i])) << i;
+        // Loading a device starts a new, unchanged document.
+        if (states[i].Device != states[i - 1].Device) {
+            EXPECT_FALSE(p.File.Modified()) << i;
+        }
+    }
+    EXPECT_FALSE(p.File.CanRedo());
+    // A click after undoing drops what could be redone.
+    p.File.Undo();
+    fosc.Value = "HSHP";
+    p.File.Perform(fosc);
+    EXPECT_FALSE(p.File.CanRedo());
+}
+
+TEST_F(DocumentTest, UndoingAFailedLoadMakesTheDeviceSavableAgain) {
+    Program p(dir.File("settings.ini"), true);
+    p.File.Perform(Action::WithText(Action::Kind::ChooseDevice, "PIC18F45K22"));
+    Action set = Action::WithText(Action::Kind::Set, "PLLCFG");
+    set.Value = "ON";
+    p.File.Perform(set);
+    const Shown loaded = p.Show();
+    // Not in the device list: the previous diagram stays.
+    p.File.Perform(Action::WithText(Action::Kind::ChooseDevice, "GHOST"));
+    ASSERT_FALSE(p.Views.Messages.Messages().empty());
+    EXPECT_FALSE(p.File.HasDevice());
+    p.File.Undo();
+    p.Views.Messages.Clear();
+    EXPECT_TRUE(p.File.HasDevice());
+    ExpectSame(p.Show(), loaded, "undo of a failed load");
+    std::string error;
+    EXPECT_TRUE(p.File.Save(dir.File("after.qcfg"), error)) << error;
+    p.File.Redo();
+    EXPECT_FALSE(p.File.HasDevice()) << "redo brings the failed load back";
 }
 
 TEST_F(DocumentTest, AFileThatCannotBeUsedChangesNothing) {
