@@ -39,6 +39,23 @@ TEST_F(ConfigurationCommandTest, SaveWritesTheChoicesByNameAndOpenReplaysThem) {
     const CliResult code = Run({"code", "--open", "example.qcfg", "--set", "CLKDIV<7:6>=1"});
     EXPECT_EQ(code.ExitCode, 0) << code.Err;
     EXPECT_NE(code.Out.find("// PLLPOST: N2 = 4"), std::string::npos) << code.Out;
+    // Every command that loads a device takes the file in its place.
+    const CliResult config = Run({"config", "--open", "example.qcfg", "--lang", "c"});
+    EXPECT_EQ(config.ExitCode, 0) << config.Err;
+    EXPECT_EQ(config.Out,
+              Run({"config", "dsPIC33FJ128GP802", "--click", "588,370", "--click", "29,191",
+                   "--box", "0=8", "--click", "516,119", "--click", "614,250", "--lang", "c"})
+                  .Out);
+    EXPECT_NE(config.Out.find("FNOSC = PRIPLL"), std::string::npos) << config.Out;
+    const CliResult render = Run({"render", "--open", "example.qcfg", "-o", "example.png"});
+    EXPECT_EQ(render.ExitCode, 0) << render.Err;
+    EXPECT_FALSE(ReadFile(dir.File("example.png")).empty());
+    // --save after the actions writes the final state, also from config.
+    ASSERT_EQ(Run({"config", "--open", "example.qcfg", "--set", "CLKDIV<7:6>=1", "--save",
+                   "changed.qcfg"})
+                  .ExitCode,
+              0);
+    EXPECT_NE(ReadFile(dir.File("changed.qcfg")).find("CLKDIV<7:6> = 1\n"), std::string::npos);
 }
 
 TEST_F(ConfigurationCommandTest, DiffListsTheSettingAndTheFrequenciesThatDiffer) {
