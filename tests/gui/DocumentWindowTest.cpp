@@ -10,6 +10,7 @@ namespace {
 struct Seen {
     std::vector<std::string> Texts;
     std::vector<Rgb> Pixels;
+    std::vector<bool> Stale; // results drawn grey after a clear
     friend bool operator==(const Seen&, const Seen&) = default;
 };
 
@@ -44,8 +45,10 @@ protected:
         Seen s;
         for (int n = 1; n <= 8; ++n)
             s.Texts.push_back(LabelText(n));
-        for (int k = 0; k < 3; ++k)
+        for (int k = 0; k < 3; ++k) {
             s.Texts.push_back(BoxText(k));
+            s.Stale.push_back(main->ValueBoxAt(k)->Stale());
+        }
         for (const auto& [x, y] : std::vector<std::pair<int, int>>{
                  {30, 10}, {30, 30}, {30, 50}, {30, 70}, {120, 10}, {120, 30}, {80, 10}, {80, 30}})
             s.Pixels.push_back(Pixel(x, y));
