@@ -75,6 +75,8 @@ void Session::Restore(const Configuration& state, const LoadStatus& load) {
     // Every box and label is shown anew, also when the bitmap cannot be read again.
     pending_.Boxes.set();
     pending_.Captions.set();
+    // The picture is drawn whole: nothing held or drawn before counts any longer.
+    painter_.Reset();
     try {
         if (!state_.Picture.empty()) {
             views_.Surface.LoadBitmap(JoinPath(paths_.ProgramDir, state_.Picture));
