@@ -7,6 +7,7 @@
 #include "util/TextFile.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <iterator>
 
@@ -83,8 +84,40 @@ std::string_view TrimBlanks(std::string_view s) {
     return s;
 }
 
+// The value of each hexadecimal digit, 16 for every other byte.
+constexpr std::array<std::uint8_t, 256> HexDigits() {
+    std::array<std::uint8_t, 256> digits{};
+    digits.fill(16);
+    for (int c = 0; c < 10; ++c)
+        digits['0' + c] = static_cast<std::uint8_t>(c);
+    for (int c = 0; c < 6; ++c) {
+        digits['a' + c] = static_cast<std::uint8_t>(10 + c);
+        digits['A' + c] = static_cast<std::uint8_t>(10 + c);
+    }
+    return digits;
+}
+constexpr std::array<std::uint8_t, 256> kHexDigits = HexDigits();
+
 std::uint32_t ToUnsigned32(std::string_view text) {
-    // Most values are a few decimal digits: read those here, everything else the general way.
+    // Most values are "0x" and eight hexadecimal digits or a few decimal digits: read those
+    // here, everything else the general way. Up to eight hexadecimal digits after one of the
+    // prefixes the general reading knows ("0x", "$", "x") always fit.
+    std::size_t prefix = 0;
+    if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X'))
+        prefix = 2;
+    else if (text.size() > 1 && (text[0] == '$' || text[0] == 'x' || text[0] == 'X'))
+        prefix = 1;
+    if (prefix != 0 && text.size() - prefix <= 8) {
+        std::uint32_t value = 0;
+        unsigned invalid = 0;
+        for (std::size_t i = prefix; i < text.size(); ++i) {
+            const std::uint8_t d = kHexDigits[static_cast<unsigned char>(text[i])];
+            invalid |= d & 16u;
+            value = value << 4 | (d & 15u);
+        }
+        if (invalid == 0)
+            return value;
+    }
     if (!text.empty() && text.size() <= 9) {
         std::uint32_t digits = 0;
         bool plain = true;

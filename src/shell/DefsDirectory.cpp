@@ -4,6 +4,8 @@
 #include "shell/SimpleIniFile.h"
 #include "util/TextFile.h"
 
+#include <optional>
+
 namespace quorvel {
 
 DefsPaths DefaultDefsPaths(const std::string& programDir) {
@@ -37,14 +39,20 @@ DefsResolution ResolveDefsDir(const std::string& deviceName, const std::string& 
         for (std::size_t slot = 0; slot < kDefsSlots.size(); ++slot)
             ini.WriteDefault(kDefsSlots[slot].Section, kDefsSlots[slot].Key, defaults[slot]);
         std::string error;
-        if (!ini.UpdateFile(error))
+        // Once written (or found complete) the text in memory is the file's: the paths are
+        // read from it. After a failed write it holds defaults the file lacks, so the paths
+        // come from the file as it is.
+        const bool written = ini.UpdateFile(error);
+        if (!written)
             messages.ShowMessage("The settings file \"" + settingsFile +
                                  "\" could not be written: " + error);
-    }
-    {
-        const TSimpleIniFile ini(settingsFile);
+        std::optional<TSimpleIniFile> reread;
+        if (!written)
+            reread.emplace(settingsFile);
+        const TSimpleIniFile& settings = reread ? *reread : ini;
         for (std::size_t slot = 0; slot < kDefsSlots.size(); ++slot)
-            result.Paths[slot] = ini.ReadString(kDefsSlots[slot].Section, kDefsSlots[slot].Key, "");
+            result.Paths[slot] =
+                settings.ReadString(kDefsSlots[slot].Section, kDefsSlots[slot].Key, "");
     }
     const std::string fileName = deviceName + ".vlk";
     bool found = false;

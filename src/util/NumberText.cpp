@@ -64,7 +64,33 @@ int HexDigit(char c) {
     return -1;
 }
 
+namespace {
+
+// The value of a text of 1 to `maxDigits` decimal digits and nothing else, or false. Data
+// files are full of such numbers; they need neither the checks nor the conversions of the
+// general readings, which give the same value for them.
+bool PlainDigits(std::string_view text, std::size_t maxDigits, std::uint64_t& value) {
+    if (text.empty() || text.size() > maxDigits)
+        return false;
+    std::uint64_t v = 0;
+    for (const char c : text) {
+        if (!IsDigit(c))
+            return false;
+        v = v * 10 + static_cast<std::uint64_t>(c - '0');
+    }
+    value = v;
+    return true;
+}
+
+// Up to 15 digits are below 2^53, so their double is exact; up to 18 fit an int64.
+constexpr std::size_t kExactDoubleDigits = 15;
+constexpr std::size_t kInt64Digits = 18;
+
+} // namespace
+
 std::optional<double> ParseFloat(std::string_view text) {
+    if (std::uint64_t plain = 0; PlainDigits(text, kExactDoubleDigits, plain))
+        return static_cast<double>(plain);
     std::size_t i = 0;
     const std::size_t n = text.size();
     while (i < n && text[i] == ' ')
@@ -147,6 +173,8 @@ bool IsHexadecimal(std::string_view text) {
 } // namespace
 
 std::optional<std::int64_t> ParseInteger(std::string_view text) {
+    if (std::uint64_t plain = 0; PlainDigits(text, kInt64Digits, plain))
+        return static_cast<std::int64_t>(plain);
     std::size_t i = 0;
     const std::size_t n = text.size();
     while (i < n && text[i] == ' ')

@@ -1,9 +1,12 @@
 #include "util/NumberText.h"
 #include "util/Errors.h"
 
+#include <bit>
 #include <clocale>
 #include <cmath>
+#include <cstdint>
 #include <gtest/gtest.h>
+#include <string>
 
 namespace quorvel {
 namespace {
@@ -72,6 +75,33 @@ TEST(ParseInteger, AcceptsDecimalAndHexadecimalForms) {
         ASSERT_TRUE(parsed.has_value()) << text;
         EXPECT_EQ(*parsed, value) << text;
     }
+}
+
+TEST(ParseNumbers, PlainDigitsReadAsTheGeneralFormsReadThem) {
+    // A blank around the digits takes the general way; the value must not change, at every
+    // length around where the plain reading stops (15 digits for a float, 18 for an integer).
+    for (std::size_t length = 1; length <= 21; ++length) {
+        for (const char digit : {'0', '1', '7', '9'}) {
+            std::string text(length, digit);
+            text[0] = length > 1 && digit == '0' ? '1' : digit;
+            for (const std::string& t :
+                 {text, "0" + text.substr(1), std::string(text.size(), '9')}) {
+                const auto integer = ParseInteger(t);
+                EXPECT_EQ(integer, ParseInteger(" " + t)) << t;
+                const auto value = ParseFloat(t);
+                const auto general = ParseFloat(t + " ");
+                ASSERT_TRUE(value && general) << t;
+                EXPECT_EQ(std::bit_cast<std::uint64_t>(*value),
+                          std::bit_cast<std::uint64_t>(*general))
+                    << t;
+            }
+        }
+    }
+    EXPECT_EQ(ParseInteger("9223372036854775807"), INT64_MAX);
+    EXPECT_FALSE(ParseInteger("9223372036854775808"));
+    EXPECT_EQ(ParseInteger("-0"), std::optional<std::int64_t>(0));
+    EXPECT_TRUE(std::signbit(*ParseFloat("-0")));
+    EXPECT_FALSE(std::signbit(*ParseFloat("0")));
 }
 
 TEST(ParseInteger, RejectsEverythingElse) {
