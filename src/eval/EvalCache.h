@@ -4,6 +4,7 @@
 #include "eval/EvalProgram.h"
 #include "eval/VariableTable.h"
 
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -28,7 +29,11 @@ public:
             Resolve(variables, table);
         if (frame.size() < program_.FrameSize())
             frame.resize(program_.FrameSize());
-        return evalfast::Run(program_, variables, lines_, frame, out);
+        const double value = evalfast::Run(program_, variables, lines_.data(), frame.data());
+        if (std::isnan(value))
+            return false;
+        out = value;
+        return true;
     }
 
 private:

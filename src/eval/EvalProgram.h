@@ -15,7 +15,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
-#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -108,6 +107,7 @@ struct Instruction {
         ShortCircuit,     // "&" or "|" decided by the accumulator: then skips `index` more
         Truth,            // the value at hand becomes 1 or 0 by its truth
         Store,            // cuts the value at hand as its text reads back, keeps it in slot `index`
+        StoreAndStart,    // Store, and a fold starts with "+" that slot
         CheckNotNegative, // gives up if slot `index` is negative (its "-" is an operator)
         Call,             // function `index` of the popped `count` arguments
         Fail,             // gives up
@@ -138,9 +138,10 @@ FlatProgram Flatten(Program program);
 
 // Runs a flat program. `lines` gives the variable-table line of each name of
 // program.variables (-1 if none); `frame` must hold program.FrameSize() values.
-// Gives false when it cannot give the value (a plain result keeps the run out of memory).
-bool Run(const FlatProgram& program, const VariableTable& variables, std::span<const int> lines,
-         std::span<double> frame, double& out);
+// Gives NaN when it cannot give the value (the caller then rewrites, which also gives any
+// NaN a formula might have); a plain result keeps the run out of memory.
+double Run(const FlatProgram& program, const VariableTable& variables, const int* lines,
+           double* frame);
 
 } // namespace evalfast
 } // namespace quorvel

@@ -9,6 +9,7 @@
 #include "eval/VariableTable.h"
 
 #include <cmath>
+#include <limits>
 #include <utility>
 
 namespace quorvel::evalfast {
@@ -48,6 +49,12 @@ public:
         for (std::size_t k = 0; k < e.steps.size(); ++k) {
             const Step& step = e.steps[k];
             const bool fromZero = k == 0;
+            if (fromZero && step.op == '+' && step.operand.kind == Operand::Kind::Slot &&
+                !out_.code.empty() && out_.code.back().code == Code::Store &&
+                out_.code.back().index == step.operand.index) {
+                out_.code.back().code = Code::StoreAndStart; // the fold starts with that slot
+                continue;
+            }
             if (step.operand.kind != Operand::Kind::Nested) {
                 Emit({StepCode(step.op, step.operand.kind), step.op, step.operand.kind, fromZero,
                       step.operand.index, 0, step.operand.number});
@@ -235,15 +242,16 @@ FlatProgram Flatten(Program program) {
     return flat;
 }
 
-bool Run(const FlatProgram& program, const VariableTable& variables, std::span<const int> lines,
-         std::span<double> frame, double& out) {
+double Run(const FlatProgram& program, const VariableTable& variables, const int* lines,
+           double* frame) {
+    constexpr double kNoValue = std::numeric_limits<double>::quiet_NaN();
     if (program.code.empty())
-        return false;
-    double* const slots = frame.data();
+        return kNoValue;
+    double* const slots = frame;
     double* stack = slots + program.slotCount; // the next free place
     double value = 0.0;                        // the value at hand
     const auto variable = [&](const Instruction& in, double& operand) {
-        const int line = lines[static_cast<std::size_t>(in.index)];
+        const int line = lines[in.index];
         if (line < 0)
             return false;
         const std::optional<double>& read = variables.At(line).ReadValue;
@@ -285,68 +293,68 @@ bool Run(const FlatProgram& program, const VariableTable& variables, std::span<c
                     break;
                 }
                 if (!read(*in, operand))
-                    return false;
+                    return kNoValue;
                 value = evalmath::IsTrue(operand) ? 1.0 : 0.0;
                 break;
             }
             if (!read(*in, operand) || !Apply(in->op, accumulator, operand, value))
-                return false;
+                return kNoValue;
             break;
         }
         case Code::AddNumber:
             if (!Plain<'+'>(in->fromZero ? 0.0 : value, in->number, value))
-                return false;
+                return kNoValue;
             break;
         case Code::AddSlot:
             if (!Plain<'+'>(in->fromZero ? 0.0 : value, slots[in->index], value))
-                return false;
+                return kNoValue;
             break;
         case Code::AddVariable: {
             double operand;
             if (!variable(*in, operand) || !Plain<'+'>(in->fromZero ? 0.0 : value, operand, value))
-                return false;
+                return kNoValue;
             break;
         }
         case Code::SubtractNumber:
             if (!Plain<'-'>(in->fromZero ? 0.0 : value, in->number, value))
-                return false;
+                return kNoValue;
             break;
         case Code::SubtractSlot:
             if (!Plain<'-'>(in->fromZero ? 0.0 : value, slots[in->index], value))
-                return false;
+                return kNoValue;
             break;
         case Code::SubtractVariable: {
             double operand;
             if (!variable(*in, operand) || !Plain<'-'>(in->fromZero ? 0.0 : value, operand, value))
-                return false;
+                return kNoValue;
             break;
         }
         case Code::MultiplyNumber:
             if (!Plain<'*'>(in->fromZero ? 0.0 : value, in->number, value))
-                return false;
+                return kNoValue;
             break;
         case Code::MultiplySlot:
             if (!Plain<'*'>(in->fromZero ? 0.0 : value, slots[in->index], value))
-                return false;
+                return kNoValue;
             break;
         case Code::MultiplyVariable: {
             double operand;
             if (!variable(*in, operand) || !Plain<'*'>(in->fromZero ? 0.0 : value, operand, value))
-                return false;
+                return kNoValue;
             break;
         }
         case Code::DivideNumber:
             if (!Plain<'/'>(in->fromZero ? 0.0 : value, in->number, value))
-                return false;
+                return kNoValue;
             break;
         case Code::DivideSlot:
             if (!Plain<'/'>(in->fromZero ? 0.0 : value, slots[in->index], value))
-                return false;
+                return kNoValue;
             break;
         case Code::DivideVariable: {
             double operand;
             if (!variable(*in, operand) || !Plain<'/'>(in->fromZero ? 0.0 : value, operand, value))
-                return false;
+                return kNoValue;
             break;
         }
         case Code::Push:
@@ -354,7 +362,7 @@ bool Run(const FlatProgram& program, const VariableTable& variables, std::span<c
             break;
         case Code::StepPop:
             if (!Apply(in->op, *--stack, value, value))
-                return false;
+                return kNoValue;
             break;
         case Code::ShortCircuit: {
             const bool known = evalmath::IsTrue(in->fromZero ? 0.0 : value);
@@ -370,36 +378,43 @@ bool Run(const FlatProgram& program, const VariableTable& variables, std::span<c
         case Code::Store: {
             const double readBack = RenderedValueQuick(value);
             if (std::isnan(readBack))
-                return false;
+                return kNoValue;
             slots[in->index] = readBack;
             value = readBack;
             break;
         }
+        case Code::StoreAndStart: {
+            const double readBack = RenderedValueQuick(value);
+            if (std::isnan(readBack))
+                return kNoValue;
+            slots[in->index] = readBack;
+            value = 0.0 + readBack; // finite: a value that reads back
+            break;
+        }
         case Code::CheckNotNegative:
             if (std::signbit(slots[in->index]))
-                return false; // the rewriting would read its "-" as an operator
+                return kNoValue; // the rewriting would read its "-" as an operator
             break;
         case Code::Call: {
             stack -= in->count;
             const evalmath::Result r = evalmath::CallBuiltin(
                 in->index, std::span<const double>(stack, static_cast<std::size_t>(in->count)));
             if (r.status != evalmath::Status::Ok)
-                return false;
+                return kNoValue;
             value = r.value;
             break;
         }
         case Code::PushOperand: {
             double operand;
             if (!read(*in, operand) || !Plain<'+'>(0.0, operand, *stack))
-                return false;
+                return kNoValue;
             ++stack;
             break;
         }
         case Code::Fail:
-            return false;
+            return kNoValue;
         case Code::Done:
-            out = value;
-            return true;
+            return value;
         }
     }
 }
