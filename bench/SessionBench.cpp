@@ -2,6 +2,8 @@
 // largest shipped diagram and on generated diagrams of growing size, without a window
 // system.
 
+#include "diagram/Marking.h"
+#include "diagram/Selection.h"
 #include "shell/HeadlessViews.h"
 #include "shell/Session.h"
 
@@ -226,5 +228,29 @@ BENCHMARK(BM_ClickLines)
     ->Arg(11000)
     ->Arg(33000)
     ->Unit(benchmark::kMillisecond);
+
+// The same click without its recalculation: the lines it chooses, their rules and the repaint,
+// on a copy of the loaded state, as the session runs them.
+void BM_SelectLines(benchmark::State& state) {
+    GeneratedProgram program(static_cast<int>(state.range(0)), false);
+    program.core.LoadDevice("BIG");
+    Configuration copy = program.core.State();
+    RasterSurface surface;
+    surface.Picture() = program.surface.Picture();
+    MarkPainter painter;
+    int k = 0;
+    for (auto _ : state) {
+        const auto [x, y] = program.device.Click(k);
+        Changes changes;
+        for (const LineRef line : LinesAt(copy, x, y))
+            ChooseLine(copy, line, changes);
+        painter.Hold(copy, changes.Paints);
+        painter.Flush(copy, surface);
+        k = 1 - k;
+    }
+    if (!program.messages.Messages().empty())
+        state.SkipWithError(program.messages.Messages().front().c_str());
+}
+BENCHMARK(BM_SelectLines)->Arg(33000)->Unit(benchmark::kMicrosecond);
 
 } // namespace

@@ -200,7 +200,12 @@ def main():
             rows.append((f"Device load, {lines:,} lines", load.text("ms", 2), "", "",
                          "under 50 ms", verdict(load.median < 50), ""))
             rows.append((f"One click, {lines:,} lines", click.text("ms", 3), "", "",
-                         "under 0.5 ms", verdict(click.median < 0.5), ""))
+                         "under 0.5 ms", verdict(click.median < 0.5),
+                         "with its recalculation"))
+            if f"BM_SelectLines/{lines}" in bench:
+                select = cpu(f"BM_SelectLines/{lines}")
+                rows.append(("The same click without the recalculation", select.text("µs", 2),
+                             "", "", "", "", "its lines, their rules and the repaint"))
     if overlapping:
         rows.append(("Device load, 1,000 overlapping lines", overlapping.text("ms", 2), "", "",
                      "under 20 ms", verdict(overlapping.median < 20), ""))

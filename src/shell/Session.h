@@ -215,7 +215,8 @@ private:
     Changes pending_;
     // What is drawn on the surface. While holdPaints_ is above 0, Present keeps the paints
     // for later: only steps after whose last connectors paint no mark changes are held, so
-    // that drawing them together gives the picture of drawing each in turn.
+    // that drawing them together gives the picture of drawing each in turn. It is reset
+    // whenever the surface loads a bitmap.
     MarkPainter painter_;
     int holdPaints_ = 0;
     // What the box views show: a fresh box's text, place and visibility to begin with. A
