@@ -206,6 +206,15 @@ Diagram DsPic33fGpDiagram() {
     b.Box(680, 634, "ifthen(CLKDIV<11>, " + fcy + " / CLKDIV<14:12>, " + fcy + ")", "Fcpu");
     b.Text(680, 657, 50, 14, "CPU", Align::Center, true);
 
+    // Every M and N1 the registers hold can be typed; the lines above offer the common ones.
+    const int typedM = b.Box(540, 206, "", "M");
+    b.Text(462, 210, 76, 14, "or type M:", Align::Right);
+    const int typedN1 = b.Box(320, 206, "", "N1");
+    b.Text(227, 210, 91, 14, "or type N1:", Align::Right);
+    b.Typed(typedM, "PLLFBD<8:0>", 2, 513, "E" + std::to_string(typedM) + " - 2", "PLLDIV: M =");
+    b.Typed(typedN1, "CLKDIV<4:0>", 2, 33, "E" + std::to_string(typedN1) + " - 2",
+            "PLLPRE: N1 =");
+
     // Data-sheet limits; the reference and VCO ranges hold while the PLL is in the path.
     const std::string pllInUse = "(FNOSC = 1) | (FNOSC = 3)";
     b.Range(frefBox, "0.8", "8", "PLL input range 0.8 to 8 MHz", pllInUse);
