@@ -5,6 +5,7 @@
 #include "cli/Json.h"
 #include "cli/OutputPath.h"
 #include "cli/Render.h"
+#include "cli/SolveOutput.h"
 #include "results/CompilerCode.h"
 #include "results/InputReading.h"
 #include "shell/CodeSettings.h"
@@ -39,6 +40,9 @@ constexpr const char* kFilesHelp =
     "  --open FILE        in place of DEVICE: loads the file's device and chooses its\n"
     "                     settings as opening it in the window does; the actions follow\n"
     "  --save FILE        writes the final configuration to FILE\n";
+constexpr const char* kSolveUsage =
+    "quorvel solve DEVICE [ACTION]... --target NAME=VALUE [--target ...] [--tolerance PERCENT] "
+    "[--lock FIELD]... [--max N] [--json]";
 
 constexpr const char* kActionsHelp =
     "Actions, performed in the order given:\n"
@@ -644,6 +648,48 @@ int RunRender(const Args& args) {
     if (!WritePicture(session, options.Png))
         return 1;
     return ExitCode(session, options);
+}
+
+int RunSolve(const Args& args) {
+    SessionOptions options;
+    SolveOptions solve;
+    const auto error = ParseSession(args, options, [&](const std::string& a, auto& value) {
+        return ReadSolveOption(a, value, solve);
+    });
+    if (options.Help) {
+        std::cout
+            << "usage: " << kSolveUsage << "\n\n"
+            << "Loads DEVICE, performs the actions, then searches every choice of the\n"
+               "configuration fields, register bit-fields and typed bit-fields that the\n"
+               "targets and the diagram's limits depend on, and prints the choices that\n"
+               "meet every target and keep every limit, best first: exact before\n"
+               "approximate, then the fewest changes, then the lowest VCO frequency.\n"
+               "Each solution is printed as the --set actions that reproduce it and the\n"
+               "values of the boxes. The exit code is 1 when there is none, and the\n"
+               "reason (the target or limit that cannot be met) goes to standard error.\n\n"
+            << kActionsHelp
+            << "  --target NAME=VALUE a box, by its variable (E6) or what it shows (Fosc),\n"
+               "                     and the MHz it should show; may be given again\n"
+               "  --tolerance PERCENT how far from each target a value may lie (0: exact)\n"
+               "  --lock FIELD       a field that keeps its current choice\n"
+               "  --max N            prints at most N solutions (10)\n"
+               "  --json             prints {\"solutions\": [{\"set\": [...], \"boxes\": {...},\n"
+               "                     \"error\": 0, \"changes\": N}], \"combinations\": N}\n\n"
+               "Example:\n"
+               "  quorvel solve dsPIC33FJ128GP802 --box 0=8 --set POSCMD=XT --target Fosc=80\n";
+        return 0;
+    }
+    if (error)
+        return UsageError(*error, kSolveUsage);
+    HeadlessSession session;
+    if (!RunSession(options, session, kSolveUsage))
+        return 2;
+    if (!session.Loaded() || !session.Messages().empty())
+        return 1;
+    std::vector<std::string> texts;
+    for (const ValueBoxState& box : session.Core.State().Boxes)
+        texts.push_back(box.text);
+    return SolveAndPrint(session.Core.Model(), texts, solve);
 }
 
 } // namespace quorvel::cli

@@ -1,5 +1,5 @@
 #pragma once
-// quorvel run, code, config and render.
+// quorvel run, code, config, render and solve.
 
 #include "cli/CliCommand.h"
 
@@ -11,5 +11,6 @@ int RunConfig(const Args& args);
 int RunRender(const Args& args);
 // quorvel diff A B: what two configuration files choose differently.
 int RunDiff(const Args& args);
+int RunSolve(const Args& args);
 
 } // namespace quorvel::cli

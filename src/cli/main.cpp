@@ -32,6 +32,7 @@ const std::vector<Command> kCommands = {
     {"config", "load a device, perform actions and print the configuration bits", RunConfig},
     {"render", "load a device, perform actions and write the diagram as a PNG", RunRender},
     {"diff", "list what two configuration files choose differently", RunDiff},
+    {"solve", "find the settings that give target frequencies within the limits", RunSolve},
 };
 
 void PrintHelp() {
