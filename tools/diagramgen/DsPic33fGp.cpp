@@ -212,8 +212,7 @@ Diagram DsPic33fGpDiagram() {
     const int typedN1 = b.Box(320, 206, "", "N1");
     b.Text(227, 210, 91, 14, "or type N1:", Align::Right);
     b.Typed(typedM, "PLLFBD<8:0>", 2, 513, "E" + std::to_string(typedM) + " - 2", "PLLDIV: M =");
-    b.Typed(typedN1, "CLKDIV<4:0>", 2, 33, "E" + std::to_string(typedN1) + " - 2",
-            "PLLPRE: N1 =");
+    b.Typed(typedN1, "CLKDIV<4:0>", 2, 33, "E" + std::to_string(typedN1) + " - 2", "PLLPRE: N1 =");
 
     // Data-sheet limits; the reference and VCO ranges hold while the PLL is in the path.
     const std::string pllInUse = "(FNOSC = 1) | (FNOSC = 3)";
