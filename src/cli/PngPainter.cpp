@@ -36,6 +36,7 @@ bool Draw(const QuorvelPngPicture& picture, QByteArray& png) {
         look.Marked = box.Marked != 0;
         look.Failed = box.Failed != 0;
         look.Stale = box.Stale != 0;
+        look.Problem = box.Problem != 0;
         quorvel::paint::PaintValueBox(
             painter, quorvel::paint::ValueBoxRect(box.Left, box.Top, look.Text, picture.Width),
             look);

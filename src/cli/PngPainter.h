@@ -15,9 +15,10 @@ struct QuorvelPngBox {
     int Input; // non-zero: an input box (yellow, bordered)
     const char* Text;
     std::size_t TextSize;
-    int Marked; // non-zero: an input text that does not read as it looks
-    int Failed; // non-zero: an input text that cannot be read
-    int Stale;  // non-zero: a result computed before the last clear
+    int Marked;  // non-zero: an input text that does not read as it looks
+    int Failed;  // non-zero: an input text that cannot be read
+    int Stale;   // non-zero: a result computed before the last clear
+    int Problem; // non-zero: the value breaks a limit of the diagram (drawn red)
 };
 
 struct QuorvelPngPicture {

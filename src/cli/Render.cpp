@@ -45,7 +45,7 @@ bool RenderPng(const HeadlessViews& views, const std::string& path, std::string&
         const bool input = box.input;
         boxes.push_back({box.left, box.top, input ? 1 : 0, box.text.data(), box.text.size(),
                          input && !reading.Plain ? 1 : 0, input && !reading.Readable ? 1 : 0,
-                         !input && box.stale ? 1 : 0});
+                         !input && box.stale ? 1 : 0, box.problem.empty() ? 0 : 1});
     }
     const QuorvelPngPicture picture{bitmap.Width(), bitmap.Height(), bitmap.Data(), boxes.data(),
                                     static_cast<int>(boxes.size())};

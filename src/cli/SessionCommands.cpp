@@ -71,7 +71,9 @@ constexpr const char* kStatusHelp =
     "  0  the device loaded and no message was shown\n"
     "  1  a message was shown, the device did not load, or an output file was refused or\n"
     "     could not be written; with --strict, also any warning\n"
-    "  2  the command line itself is wrong (unknown option, missing DEVICE, ...)\n";
+    "  2  the command line itself is wrong (unknown option, missing DEVICE, ...), or,\n"
+    "     when nothing else went wrong, the final state breaks a limit of the diagram: each\n"
+    "     reason is then printed on standard error\n";
 
 constexpr const char* kLanguageHelp =
     "  --lang pascal|basic|c\n"
@@ -308,7 +310,8 @@ std::optional<std::string> ParseSession(const Args& args, SessionOptions& option
 
 // Runs the session; returns false after a usage error (already reported). A choice by name
 // that matches no line ends the actions there.
-bool RunSession(const SessionOptions& options, HeadlessSession& session, const char* usage) {
+bool RunSession(const SessionOptions& options, HeadlessSession& session, const char* usage,
+                bool reportViolations = true) {
     Document document(session.Core, false);
     session.SetCodeOptions(options.Language, options.Merge);
     session.Perform(Action::Of(Action::Kind::Start));
@@ -347,6 +350,10 @@ bool RunSession(const SessionOptions& options, HeadlessSession& session, const c
         std::cerr << "warning: " << w << "\n";
     for (const std::string& n : session.Notes())
         std::cerr << "note: " << n << "\n";
+    // Every limit the final state breaks.
+    if (reportViolations)
+        for (const TViolation& v : session.Core.Violations())
+            std::cerr << v.Message << "\n";
     return true;
 }
 
@@ -497,14 +504,19 @@ void PrintJson(const HeadlessSession& session, const std::string& device) {
     for (const std::string& m : session.Views.Messages.Messages())
         w.String(m);
     w.EndArray();
+    w.Key("violations");
+    WriteViolations(w, session.Core.Violations());
     w.EndObject();
     std::cout << w.Text() << "\n";
 }
 
+// 1 after a failure, else 2 when the state breaks a limit of the diagram, else 0.
 int ExitCode(const HeadlessSession& session, const SessionOptions& options) {
     const bool failed = !session.Loaded() || !session.Messages().empty() || session.OutputFailed ||
                         (options.Strict && !session.Warnings.empty());
-    return failed ? 1 : 0;
+    if (failed)
+        return 1;
+    return session.Core.Violations().empty() ? 0 : 2;
 }
 
 } // namespace
@@ -682,7 +694,7 @@ int RunSolve(const Args& args) {
     if (error)
         return UsageError(*error, kSolveUsage);
     HeadlessSession session;
-    if (!RunSession(options, session, kSolveUsage))
+    if (!RunSession(options, session, kSolveUsage, false))
         return 2;
     if (!session.Loaded() || !session.Messages().empty())
         return 1;

@@ -51,7 +51,9 @@ void PrintHelp() {
                  "  1  failure, reported on standard error: a message the window would show, a\n"
                  "     device that did not load, a file that could not be read, or an output\n"
                  "     file refused or not written; with --strict, also any warning\n"
-                 "  2  the command line itself is wrong\n"
+                 "  2  the command line itself is wrong; or, for run, code, config and render\n"
+                 "     when nothing else failed, the final configuration breaks a limit of\n"
+                 "     the diagram (each reason is printed on standard error)\n"
                  "\n"
                  "Run \"quorvel COMMAND --help\" for the options of a command.\n";
 }

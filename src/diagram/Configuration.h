@@ -18,6 +18,14 @@
 
 namespace quorvel {
 
+// One broken limit or illegal typed number.
+struct TViolation {
+    int Box = 0;
+    std::string Name;    // what the box shows (its SHOWVAL comment), else its variable name
+    double Value = 0.0;  // the number shown in the box
+    std::string Message; // the whole reason, for the user
+};
+
 struct Configuration {
     // The device tables with the chosen-line flags (ConfigLineMarked, RegisterLineMarked), the
     // values chosen for the calculation (CalcVals) and the register choices (RegVals).
@@ -33,6 +41,9 @@ struct Configuration {
     // Built from the tables after loading (IndexDiagram); copies of the state share it.
     // Without it, or when the tables no longer fit it, the rules walk the tables.
     std::shared_ptr<const DiagramIndex> Index;
+    // The limits the last calculation broke, in the order of the description; each box's
+    // `problem` holds the reasons about it.
+    std::vector<TViolation> Violations;
 
     const std::string& Caption(int number) const {
         return Captions[static_cast<std::size_t>(number - 1)];

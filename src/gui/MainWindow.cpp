@@ -123,6 +123,8 @@ TForm1::TForm1(SessionPaths paths, TForm2* codeWindow, TForm3* helpWindow, QWidg
 }
 
 TForm1::~TForm1() {
+    // The dialog reads the core's tables.
+    delete findSettings_.data();
     // Teardown order: the core with its name lists and evaluator first, then the value
     // boxes in index order, before Qt deletes the remaining child widgets.
     document_.reset();
@@ -151,6 +153,12 @@ void TForm1::BuildLabels(QWidget* central) {
         labels_[static_cast<std::size_t>(number - 1)] = label;
     }
     PlaceBottomRightLabel();
+    violations_ = new QLabel(central);
+    violations_->setObjectName(QStringLiteral("Violations"));
+    violations_->setGeometry(kLabelLeft, 700, 345, 170);
+    violations_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    violations_->setWordWrap(true);
+    violations_->setStyleSheet(QStringLiteral("QLabel { color: rgb(192, 0, 0); }"));
 }
 
 void TForm1::PlaceBottomRightLabel() {
@@ -170,6 +178,9 @@ void TForm1::BuildMenu() {
     code1_ = bar->addAction(QStringLiteral("&Code"));
     code1_->setObjectName(QStringLiteral("Code1"));
     code1_->setVisible(false);
+    findSettings1_ = bar->addAction(QStringLiteral("&Find settings..."));
+    findSettings1_->setObjectName(QStringLiteral("FindSettings1"));
+    findSettings1_->setVisible(false);
     calculate1_ = bar->addAction(QStringLiteral("C&alculate"));
     calculate1_->setObjectName(QStringLiteral("Calculate1"));
     calculate1_->setVisible(false);
@@ -204,6 +215,40 @@ void TForm1::BuildMenu() {
             Perform(Action::Of(Action::Kind::Reload));
     });
     connect(help1_, &QAction::triggered, this, [this] { Guard([this] { Help1Click(); }); });
+    connect(findSettings1_, &QAction::triggered, this,
+            [this] { Guard([this] { FindSettings1Click(); }); });
+}
+
+void TForm1::FindSettings1Click() {
+    delete findSettings_.data();
+    const auto start = [this] {
+        std::vector<std::string> texts;
+        for (const ValueBoxState& box : core_->State().Boxes)
+            texts.push_back(box.text);
+        return StartFromModel(core_->Model(), texts);
+    };
+    findSettings_ = new FindSettingsDialog(
+        core_->Model(), start, [this](const Solution& s) { ApplySolution(s); }, this);
+    findSettings_->setWindowModality(Qt::WindowModal);
+    findSettings_->show();
+}
+
+void TForm1::ApplySolution(const Solution& solution) {
+    for (const SolvedField& field : solution.Fields) {
+        const std::string set = SetText(core_->Model(), field);
+        const std::size_t eq = set.find('=');
+        Action action = Action::WithText(Action::Kind::Set, set.substr(0, eq));
+        action.Value = set.substr(eq + 1);
+        if (Perform(action) != Outcome::Done)
+            break;
+    }
+}
+
+void TForm1::ShowViolations() {
+    QStringList lines;
+    for (const TViolation& v : core_->Violations())
+        lines << ToQt(v.Message);
+    violations_->setText(lines.join(QStringLiteral("\n")));
 }
 
 void TForm1::Guard(const std::function<void()>& handler) {
@@ -221,6 +266,8 @@ void TForm1::RefreshCommands() {
     const bool visible = core_->CommandsVisible();
     reset1_->setVisible(visible);
     code1_->setVisible(visible);
+    findSettings1_->setVisible(visible);
+    ShowViolations();
     help1_->setVisible(visible);
     RefreshDocument();
 }

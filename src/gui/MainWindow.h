@@ -4,6 +4,7 @@
 // events to it and shows what it writes to the views.
 
 #include "gui/DiagramImage.h"
+#include "gui/FindSettingsDialog.h"
 #include "gui/QtViews.h"
 #include "shell/Document.h"
 #include "shell/Session.h"
@@ -12,6 +13,7 @@
 #include <QListWidget>
 #include <QMainWindow>
 #include <QMenu>
+#include <QPointer>
 #include <QScrollArea>
 #include <array>
 #include <functional>
@@ -66,6 +68,16 @@ public:
     QMenu* Recent1() const { return recent1_; }
     QAction* Undo1() const { return undo1_; }
     QAction* Redo1() const { return redo1_; }
+    QAction* FindSettings1() const { return findSettings1_; }
+    // The "Find settings..." dialog last opened, or nullptr.
+    FindSettingsDialog* FindSettings() const { return findSettings_; }
+    // The list of the limits the configuration breaks, below the field labels.
+    QLabel* Violations() const { return violations_; }
+
+    // Opens "Find settings..." on the current configuration.
+    void FindSettings1Click();
+    // Chooses every field of a solution by name, as --set does.
+    void ApplySolution(const Solution& solution);
 
     // The menu and list handlers, named after the control and event they serve.
     void PIC1Click();
@@ -117,6 +129,8 @@ private:
     void BuildLabels(QWidget* central);
     void PlaceBottomRightLabel();
     void CloseDeviceList();
+    // Shows the session's violations below the labels.
+    void ShowViolations();
 
     TForm2* codeWindow_;
     TForm3* helpWindow_;
@@ -141,6 +155,9 @@ private:
     QAction* redo1_ = nullptr;
     FileChooser fileChooser_;
     std::function<UnsavedAnswer()> unsavedQuestion_;
+    QAction* findSettings1_ = nullptr;
+    QLabel* violations_ = nullptr;
+    QPointer<FindSettingsDialog> findSettings_;
     std::unique_ptr<QtValueBoxes> valueBoxes_;
     std::unique_ptr<QtLabels> labelView_;
     std::unique_ptr<QtMessages> messages_;

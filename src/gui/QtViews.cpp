@@ -51,6 +51,13 @@ void ValueBox::SetStale(bool stale) {
     update();
 }
 
+void ValueBox::SetProblem(const QString& reason) {
+    if (problem_ == reason)
+        return;
+    problem_ = reason;
+    Refresh();
+}
+
 paint::ValueBoxLook ValueBox::Look() const {
     paint::ValueBoxLook look;
     look.Text = text();
@@ -58,6 +65,7 @@ paint::ValueBoxLook ValueBox::Look() const {
     look.Marked = marked_;
     look.Failed = failed_;
     look.Stale = stale_ && !input_;
+    look.Problem = !problem_.isEmpty();
     return look;
 }
 
@@ -72,6 +80,8 @@ void ValueBox::Refresh() {
         if (marked_)
             tip = ToQt(reading.Note);
     }
+    if (!problem_.isEmpty())
+        tip = problem_;
     setToolTip(tip);
     const int diagramWidth = parentWidget() != nullptr ? parentWidget()->width() : width();
     setGeometry(paint::ValueBoxRect(left_, top_, text(), diagramWidth));
@@ -162,6 +172,10 @@ void QtValueBoxes::SetPosition(int index, int left, int top) {
 
 void QtValueBoxes::SetInputStyle(int index, bool input) {
     Box(index)->SetInput(input);
+}
+
+void QtValueBoxes::SetProblem(int index, const std::string& reason) {
+    Box(index)->SetProblem(ToQt(reason));
 }
 
 void QtValueBoxes::SetVisible(int index, bool visible) {

@@ -28,6 +28,10 @@ public:
     // A result computed before the last clear command.
     void SetStale(bool stale);
     bool Stale() const { return stale_; }
+    // Why the box's value breaks a limit, empty when it keeps every one: the box is red and
+    // the reason is its tooltip.
+    void SetProblem(const QString& reason);
+    const QString& Problem() const { return problem_; }
     // An input box whose text is not a plain number, and one that cannot be read at all.
     bool Marked() const { return marked_; }
     bool Failed() const { return failed_; }
@@ -50,6 +54,7 @@ private:
     int top_ = 50;
     bool input_ = true;
     bool stale_ = false;
+    QString problem_;
     bool marked_ = false;
     bool failed_ = false;
     bool selectAllOnRelease_ = false;
@@ -72,10 +77,13 @@ public:
     void SetInputStyle(int index, bool input) override;
     void SetVisible(int index, bool visible) override;
     void SetStale(int index, bool stale) override;
+    // A box whose value breaks a limit is red and shows the reason as its tooltip.
+    void SetProblem(int index, const std::string& reason) override;
     ValueBox* Box(int index) const;
 
 private:
     void CreateBoxes() const;
+    void ApplyStyle(int index);
 
     QWidget* parent_;
     std::function<void(int, ValueBox*)> onCreated_;

@@ -10,6 +10,7 @@ namespace {
 
 const QColor kInputBackground(255, 255, 0);
 const QColor kResultBackground(255, 255, 255);
+const QColor kProblemBackground(255, 64, 64);
 const QColor kText(0, 0, 0);
 const QColor kStaleText(150, 150, 150);
 const QColor kMarkedBorder(255, 128, 0);
@@ -43,7 +44,9 @@ QRect ValueBoxRect(int left, int top, const QString& text, int diagramWidth) {
 
 void PaintValueBox(QPainter& painter, const QRect& rect, const ValueBoxLook& look) {
     painter.save();
-    painter.fillRect(rect, look.Input ? kInputBackground : kResultBackground);
+    painter.fillRect(rect, look.Problem ? kProblemBackground
+                           : look.Input ? kInputBackground
+                                        : kResultBackground);
     if (look.Input) {
         const bool marked = look.Failed || look.Marked;
         const QColor border = look.Failed ? kFailedBorder : marked ? kMarkedBorder : kText;

@@ -18,10 +18,11 @@ inline constexpr int kValueBoxTextRight = 3;
 
 struct ValueBoxLook {
     QString Text;
-    bool Input = false;  // an input box: yellow with a border; a result box: white
-    bool Marked = false; // an input box whose text does not read as it looks
-    bool Failed = false; // an input box whose text cannot be read at all
-    bool Stale = false;  // a result box whose value was computed before the last clear
+    bool Input = false;   // an input box: yellow with a border; a result box: white
+    bool Marked = false;  // an input box whose text does not read as it looks
+    bool Failed = false;  // an input box whose text cannot be read at all
+    bool Stale = false;   // a result box whose value was computed before the last clear
+    bool Problem = false; // the value breaks a limit of the diagram: red, the number still shown
 };
 
 // The font of the value boxes' texts.

@@ -3,6 +3,7 @@
 // after a calculation: which boxes break a limit, and why, in words that name each box by
 // what it shows.
 
+#include "diagram/Configuration.h"
 #include "diagram/Model.h"
 
 #include <cstdint>
@@ -14,14 +15,6 @@
 namespace quorvel {
 
 class TSimpleEval;
-
-// One broken limit or illegal typed number.
-struct TViolation {
-    int Box = 0;
-    std::string Name;    // what the box shows (its SHOWVAL comment), else its variable name
-    double Value = 0.0;  // the number shown in the box
-    std::string Message; // the whole reason, for the user
-};
 
 // The text of value box k, as the calculation left it.
 using BoxTextSource = std::function<std::string(int)>;

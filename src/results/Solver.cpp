@@ -849,8 +849,8 @@ private:
 };
 
 // The name a setting has in the definition file, empty when it has none.
-std::string SettingName(const TSetting&) {
-    return std::string();
+const std::string& SettingName(const TSetting& setting) {
+    return setting.Name;
 }
 
 } // namespace

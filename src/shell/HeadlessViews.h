@@ -62,6 +62,9 @@ public:
     void SetInputStyle(int index, bool input) override { boxes_.at(Index(index)).input = input; }
     void SetVisible(int index, bool visible) override { boxes_.at(Index(index)).visible = visible; }
     void SetStale(int index, bool stale) override { boxes_.at(Index(index)).stale = stale; }
+    void SetProblem(int index, const std::string& reason) override {
+        boxes_.at(Index(index)).problem = reason;
+    }
     const ValueBoxState& Box(int index) const { return boxes_.at(Index(index)); }
 
 private:

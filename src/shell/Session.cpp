@@ -1,5 +1,8 @@
 #include "shell/Session.h"
 
+#include "results/TypedChoice.h"
+#include "util/NumberText.h"
+
 #include "devdefs/DefinitionReader.h"
 #include "diagram/DescriptionParser.h"
 #include "diagram/Marking.h"
@@ -152,6 +155,8 @@ void Session::Present() {
             views_.Boxes.SetVisible(k, box.visible);
         if (box.stale != shown.stale)
             views_.Boxes.SetStale(k, box.stale);
+        if (box.problem != shown.problem)
+            views_.Boxes.SetProblem(k, box.problem);
         shown = box;
         styleKnown_.set(i);
     }
@@ -239,6 +244,8 @@ void Session::LoadDevice(const std::string& deviceName) {
             boxes.SetVisible(i, false);
             boxes.SetText(i, "");
         }
+        SetViolations({});
+        typedSeen_ = {};
         Present();
         state_.Device = TrimCopy(deviceName);
         if (!ReadDefinition(state_.Device))
@@ -279,6 +286,38 @@ void Session::LoadDevice(const std::string& deviceName) {
         }
         Calculate1Click();
     });
+}
+
+void Session::SetViolations(std::vector<TViolation> violations) {
+    state_.Violations = std::move(violations);
+    std::array<std::string, kValueBoxCount> problems{};
+    for (const TViolation& v : state_.Violations) {
+        std::string& p = problems.at(static_cast<std::size_t>(v.Box));
+        p += (p.empty() ? "" : "\n") + v.Message;
+    }
+    for (std::size_t k = 0; k < problems.size(); ++k) {
+        if (state_.Boxes[k].problem != problems[k]) {
+            state_.Boxes[k].problem = problems[k];
+            pending_.Boxes.set(k);
+        }
+    }
+}
+
+void Session::TakeTypedNumbers() {
+    for (const TTypedField& field : state_.Model.TypedFields) {
+        const auto box = static_cast<std::size_t>(field.Box);
+        if (box >= typedSeen_.size() || state_.Boxes[box].text == typedSeen_[box])
+            continue;
+        typedSeen_[box] = state_.Boxes[box].text;
+        TakeTypedNumber(state_, field.Box, pending_);
+    }
+}
+
+void Session::ChooseAndShow(LineRef line) {
+    ChooseLine(state_, line, pending_);
+    if (const TTypedField* field = ShowTypedNumber(state_, line, pending_))
+        typedSeen_[static_cast<std::size_t>(field->Box)] =
+            state_.Boxes[static_cast<std::size_t>(field->Box)].text;
 }
 
 void Session::LabelFields() {
@@ -331,7 +370,7 @@ void Session::Image1MouseDown(MouseButton button, int x, int y) {
             // the same click cover.
             const PaintHold hold(holdPaints_);
             for (const LineRef line : LinesAt(state_, x, y)) {
-                ChooseLine(state_, line, pending_);
+                ChooseAndShow(line);
                 Present();
                 if (autoCalculate_)
                     Calculate1Click();
@@ -357,13 +396,43 @@ void Session::BoxEdited(int index, const std::string& text) {
 }
 
 void Session::Calculate1Click() {
-    Presenting([this] { Calculate(state_, *evaluator_, pending_); });
+    Presenting([this] {
+        TakeTypedNumbers();
+        try {
+            Calculate(state_, *evaluator_, pending_);
+        } catch (...) {
+            // The limits say nothing about a calculation that did not finish.
+            SetViolations({});
+            throw;
+        }
+        SetViolations(EvaluateLimits(state_.Model, *evaluator_, [this](int box) {
+            return state_.Boxes[static_cast<std::size_t>(box)].text;
+        }));
+    });
 }
 
 std::string Session::ChooseByName(const std::string& name, const std::string& setting) {
     const NamedLine found = FindNamedLine(state_.Model, name, setting);
-    if (!found.Line)
-        return found.Message;
+    if (!found.Line) {
+        // A typed bit-field takes every value of its range, also those no line offers.
+        const TTypedField* field = TypedFieldOfName(state_.Model, name);
+        const auto value = ParseInteger(setting);
+        const auto number = field && value && *value >= 0 && *value <= 0xFFFFFFFF
+                                ? TypedNumberOfValue(*field, static_cast<std::uint32_t>(*value))
+                                : std::nullopt;
+        if (!number)
+            return found.Message;
+        Presenting([&] {
+            const auto box = static_cast<std::size_t>(field->Box);
+            state_.Boxes[box].text = IntToText(*number);
+            pending_.Boxes.set(box);
+            typedSeen_[box] = state_.Boxes[box].text;
+            TakeTypedNumber(state_, field->Box, pending_);
+        });
+        if (autoCalculate_)
+            Calculate1Click();
+        return std::string();
+    }
     const TLine_& line = found.Line->Register ? state_.Model.RegisterLines[found.Line->Index]
                                               : state_.Model.ConfigLines[found.Line->Index];
     Image1MouseDown(MouseButton::Left, line.X1, line.Y1);

@@ -11,6 +11,7 @@
 #include "diagram/Model.h"
 #include "diagram/Selection.h"
 #include "results/CompilerCode.h"
+#include "results/Limits.h"
 #include "shell/DefsDirectory.h"
 #include "shell/DeviceList.h"
 #include "util/Views.h"
@@ -196,6 +197,8 @@ public:
     const Configuration& State() const { return state_; }
     const TModel& Model() const { return state_.Model; }
     const SessionPaths& Paths() const { return paths_; }
+    // The limits the last calculation broke, in the order of the description.
+    const std::vector<TViolation>& Violations() const { return state_.Violations; }
 
 private:
     // Runs a step and then brings the views up to date, also when the step throws.
@@ -207,6 +210,12 @@ private:
     CodeOptions EffectiveCodeOptions() const;
     // A clear takes back choices without recalculating: every result shown is stale.
     void MarkResultsStale();
+    // Shows the violations in the boxes' problem texts.
+    void SetViolations(std::vector<TViolation> violations);
+    // Takes the typed numbers whose box text changed.
+    void TakeTypedNumbers();
+    // Chooses a line as a left click does, and shows a typed bit-field's number in its box.
+    void ChooseAndShow(LineRef line);
 
     SessionPaths paths_;
     SessionViews views_;
@@ -224,6 +233,9 @@ private:
     std::array<ValueBoxState, kValueBoxCount> shown_{};
     std::bitset<kValueBoxCount> styleKnown_;
     std::unique_ptr<TSimpleEval> evaluator_;
+    // The text of each typed box when its number was last taken or shown: a calculation
+    // takes the number of a typed box whose text changed since.
+    std::array<std::string, kValueBoxCount> typedSeen_{};
     std::vector<std::string> codeLines_;
     std::vector<std::string> configCodeLines_;
     std::vector<std::string> windowLines_;

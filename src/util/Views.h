@@ -28,6 +28,7 @@ struct ValueBoxState {
     // A result computed before the last clear command: a clear takes back choices without
     // recalculating, so the result is stale until a calculation writes it again.
     bool stale = false;
+    std::string problem; // why the value breaks a limit, empty when it keeps every one
     friend bool operator==(const ValueBoxState&, const ValueBoxState&) = default;
 };
 
@@ -59,6 +60,9 @@ public:
     virtual void SetInputStyle(int index, bool input) = 0;
     virtual void SetVisible(int index, bool visible) = 0;
     virtual void SetStale(int index, bool stale) = 0;
+    // Shows the box as breaking a limit (red, the reason as its tooltip) while `reason` is
+    // not empty. Views that cannot show it ignore it.
+    virtual void SetProblem(int /*index*/, const std::string& /*reason*/) {}
 };
 
 // Label1..Label41, by number.

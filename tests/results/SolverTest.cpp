@@ -158,7 +158,9 @@ TEST(Solver, ResultsAgreeWithTheCalculation) {
     ASSERT_FALSE(r.Solutions.empty());
     for (const Solution& sol : r.Solutions) {
         // Apply the solution to the model and calculate as the program does.
-        TModel model = s.model;
+        Configuration state;
+        state.Model = s.model;
+        TModel& model = state.Model;
         for (const SolvedField& f : sol.Fields) {
             if (f.IsRegister) {
                 const int i = model.RegNames.IndexOf(f.Name);
@@ -175,11 +177,13 @@ TEST(Solver, ResultsAgreeWithTheCalculation) {
                             .Value = line.CalcValue;
             }
         }
-        MemoryValueBoxes boxes = s.boxes;
+        for (int k = 0; k < kValueBoxCount; ++k)
+            state.Boxes[static_cast<std::size_t>(k)].text = s.boxes.Text(k);
         TSimpleEval evaluator;
-        Calculate(model, evaluator, boxes);
-        EXPECT_EQ(boxes.Text(3), sol.BoxTexts[3]);
-        EXPECT_EQ(boxes.Text(2), sol.BoxTexts[2]);
+        Changes changes;
+        Calculate(state, evaluator, changes);
+        EXPECT_EQ(state.Boxes[3].text, sol.BoxTexts[3]);
+        EXPECT_EQ(state.Boxes[2].text, sol.BoxTexts[2]);
     }
 }
 
