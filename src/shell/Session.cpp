@@ -399,7 +399,7 @@ void Session::Calculate1Click() {
     Presenting([this] {
         TakeTypedNumbers();
         try {
-            Calculate(state_, *evaluator_, pending_);
+            Calculate(state_, *evaluator_, pending_, &variablePlaces_);
         } catch (...) {
             // The limits say nothing about a calculation that did not finish.
             SetViolations({});

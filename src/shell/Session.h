@@ -10,6 +10,7 @@
 #include "diagram/Marking.h"
 #include "diagram/Model.h"
 #include "diagram/Selection.h"
+#include "results/Calculation.h"
 #include "results/CompilerCode.h"
 #include "results/Limits.h"
 #include "shell/DefsDirectory.h"
@@ -233,6 +234,7 @@ private:
     std::array<ValueBoxState, kValueBoxCount> shown_{};
     std::bitset<kValueBoxCount> styleKnown_;
     std::unique_ptr<TSimpleEval> evaluator_;
+    VariablePlaces variablePlaces_; // of the evaluator, for the loaded diagram
     // The text of each typed box when its number was last taken or shown: a calculation
     // takes the number of a typed box whose text changed since.
     std::array<std::string, kValueBoxCount> typedSeen_{};

@@ -94,5 +94,38 @@ TEST_F(ConfigurationStateTest, AnErrorKeepsTheBoxesWrittenBeforeAndTheirRecord) 
     EXPECT_FALSE(changes.Boxes[2]);
 }
 
+TEST_F(ConfigurationStateTest, KeptVariablePlacesGiveTheCalculationByName) {
+    // One evaluator with kept places against a fresh one set by name, after every choice,
+    // and again after the diagram is loaded anew (the kept places must be taken again).
+    IndexDiagram(state);
+    TSimpleEval byPlace;
+    VariablePlaces places;
+    const auto compare = [&](const char* step) {
+        Configuration copy = state;
+        TSimpleEval byName;
+        Changes ignored;
+        Calculate(copy, byName, ignored);
+        Calculate(state, byPlace, changes, &places);
+        for (int k = 0; k < kValueBoxCount; ++k)
+            EXPECT_EQ(Text(k), copy.Boxes[static_cast<std::size_t>(k)].text) << step << " E" << k;
+        EXPECT_EQ(byPlace.Variables(), byName.Variables()) << step;
+        EXPECT_EQ(places.Diagram, state.Index) << step;
+    };
+    compare("first");
+    for (std::size_t line = 0; line < state.Model.ConfigLines.size(); ++line) {
+        Choose(false, line);
+        compare("config line");
+    }
+    for (std::size_t line = 0; line < state.Model.RegisterLines.size(); ++line) {
+        Choose(true, line);
+        compare("register line");
+    }
+    const std::shared_ptr<const DiagramIndex> before = state.Index;
+    IndexDiagram(state);
+    ASSERT_NE(state.Index, before);
+    Choose(false, 0);
+    compare("after a new load");
+}
+
 } // namespace
 } // namespace quorvel
