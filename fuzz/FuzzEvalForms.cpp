@@ -4,9 +4,9 @@
 // of it, or the same error with the same message; the formula is evaluated again after the
 // variables change, which runs the existing compiled forms.
 
+#include "FuzzVariables.h"
 #include "eval/KivEval.h"
 #include "util/KivStrings.h"
-#include "util/NumberText.h"
 
 #include <bit>
 #include <cstdint>
@@ -78,24 +78,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     quorvel::TSimpleEval rewriting;
     rewriting.UseCompiledForms = false;
     quorvel::TSimpleEval prepared;
-    std::vector<std::pair<std::string, double>> variables;
-    for (int i = 0; i < 4; ++i) {
-        const std::size_t newline = text.find('\n');
-        if (newline == std::string::npos)
-            break;
-        const std::string line = text.substr(0, newline);
-        const std::size_t eq = line.find('=');
-        if (eq == std::string::npos)
-            break;
-        text.erase(0, newline + 1);
-        const auto value = quorvel::ParseFloat(line.substr(eq + 1));
-        variables.emplace_back(line.substr(0, eq), value ? *value : 1.0);
-        SetAll({&compiled, &rewriting, &prepared}, variables.back().first, variables.back().second);
-    }
+    const std::vector<std::pair<std::string, double>> variables = TakeVariableLines(text);
+    for (const auto& [name, value] : variables)
+        SetAll({&compiled, &rewriting, &prepared}, name, value);
     quorvel::TPreparedFormula formula = prepared.Prepare(text);
     Compare(compiled, rewriting, prepared, formula, text);
     // New values for the same formula: the compiled forms already made run again.
-    for (auto& [name, value] : variables)
+    for (const auto& [name, value] : variables)
         SetAll({&compiled, &rewriting, &prepared}, name, value * -3.0 + 0.5);
     Compare(compiled, rewriting, prepared, formula, text);
     return 0;
