@@ -4,12 +4,29 @@
 #include "util/KivStrings.h"
 
 #include <algorithm>
+#include <array>
+#include <bit>
+#include <cstdint>
 #include <map>
 #include <vector>
 
 namespace quorvel::evaltext {
 
 namespace {
+
+// For each lower-case letter, the functions whose names start with it, as bits of their
+// indices in the table: most names in a formula start with a letter no function name starts
+// with, or with one that only a few share.
+struct NamesByFirstLetter {
+    std::array<std::uint32_t, 26> of{};
+    constexpr NamesByFirstLetter() {
+        for (int f = 0; f < kFunctionCount; ++f)
+            of[static_cast<std::size_t>(kFunctionNames[static_cast<std::size_t>(f)][0] - 'a')] |=
+                std::uint32_t{1} << f;
+    }
+};
+static_assert(kFunctionCount <= 32, "the table's indices must fit in the bits of a word");
+constexpr NamesByFirstLetter kNamesByFirstLetter;
 
 struct Candidate {
     int function;
@@ -60,9 +77,12 @@ private:
             if (!stands && t_[i - 1] != ')')
                 continue;
             const char lower = static_cast<char>(t_[i] | 0x20);
-            for (int f = 0; f < kFunctionCount; ++f) {
+            // Only the names that start with this letter, in table order.
+            for (std::uint32_t names = kNamesByFirstLetter.of[lower - 'a']; names != 0;
+                 names &= names - 1) {
+                const int f = std::countr_zero(names);
                 const std::string_view name = kFunctionNames[static_cast<std::size_t>(f)];
-                if (name[0] != lower || t_.size() - i < name.size())
+                if (t_.size() - i < name.size())
                     continue;
                 bool match = true;
                 for (std::size_t k = 1; k < name.size() && match; ++k)
