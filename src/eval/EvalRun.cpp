@@ -250,15 +250,13 @@ double Run(const FlatProgram& program, const VariableTable& variables, const int
     double* const slots = frame;
     double* stack = slots + program.slotCount; // the next free place
     double value = 0.0;                        // the value at hand
+    const double* const reads = variables.Reads();
     const auto variable = [&](const Instruction& in, double& operand) {
         const int line = lines[in.index];
         if (line < 0)
             return false;
-        const std::optional<double>& read = variables.At(line).ReadValue;
-        if (!read)
-            return false;
-        operand = *read;
-        return true;
+        operand = reads[line];
+        return !std::isnan(operand); // NaN: its text does not read back
     };
     const auto read = [&](const Instruction& in, double& operand) {
         switch (in.kind) {

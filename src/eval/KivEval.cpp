@@ -10,6 +10,7 @@
 #include "util/NumberText.h"
 
 #include <atomic>
+#include <cmath>
 #include <cstdint>
 
 namespace quorvel {
@@ -117,6 +118,18 @@ TPreparedFormula TSimpleEval::Prepare(const std::string& text) const {
 }
 
 double TSimpleEval::Evaluate(TPreparedFormula& formula) {
+    // The common case first, with nothing to set up: the rest is kept out of its way.
+    CompiledFormula* const compiled = formula.compiled_.get();
+    if (compiled && cache_ && depth_ == 0 && UseCompiledForms && !SkipFunctions) {
+        double value;
+        if (compiled->Run(variables_, tableId_, cache_->Slots(), value))
+            return value;
+        return Rewrite(formula.text_);
+    }
+    return EvaluateFirstOrRewrite(formula);
+}
+
+double TSimpleEval::EvaluateFirstOrRewrite(TPreparedFormula& formula) {
     if (depth_ == 0 && UseCompiledForms && !SkipFunctions && formula.compiled_) {
         if (!cache_)
             cache_ = std::make_unique<FormulaCache>();
@@ -257,9 +270,10 @@ double TSimpleEval::ReadOperand(std::string_view text, const Working* working) {
 
 double TSimpleEval::ReadVariable(std::string_view name) const {
     const int line = variables_.Find(name);
-    if (line < 0 || !variables_.At(line).ReadValue)
+    const double read = line < 0 ? std::nan("") : variables_.ReadAt(line);
+    if (std::isnan(read))
         evalerrors::Raise(evalerrors::VariableNotDefined(name));
-    return *variables_.At(line).ReadValue;
+    return read;
 }
 
 TGroup TSimpleEval::FindGroup(const std::string& text, std::size_t from) const {

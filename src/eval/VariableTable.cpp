@@ -25,10 +25,11 @@ void VariableTable::Set(std::string_view name, double value) {
     } else {
         index_.emplace(std::string(name), static_cast<int>(lines_.size()));
         line = &lines_.emplace_back();
+        reads_.push_back(0.0);
     }
     line->Name.assign(name);
     line->Value = value;
-    line->ReadValue = ReadBack(value);
+    reads_[static_cast<std::size_t>(line - lines_.data())] = RenderedValueQuick(value);
 }
 
 int VariableTable::Find(std::string_view name) const {

@@ -5,9 +5,7 @@
 
 #include "eval/RenderedValue.h"
 
-#include <cmath>
 #include <cstddef>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -20,8 +18,6 @@ public:
     struct Line {
         std::string Name;   // spelled as in the latest definition
         double Value = 0.0; // as given
-        std::optional<double>
-            ReadValue; // what a formula reads: nothing if the text does not convert
     };
 
     // Defines or replaces a variable; `name` must already be checked.
@@ -29,25 +25,23 @@ public:
 
     // Replaces the value of an existing line, keeping its name.
     void SetAt(int index, double value) {
-        Line& line = lines_[static_cast<std::size_t>(index)];
-        line.Value = value;
-        line.ReadValue = ReadBack(value);
+        const auto at = static_cast<std::size_t>(index);
+        lines_[at].Value = value;
+        reads_[at] = RenderedValueQuick(value);
     }
 
     // Index of the line with this name (ignoring ASCII case), or -1.
     int Find(std::string_view name) const;
     const Line& At(int index) const { return lines_[static_cast<std::size_t>(index)]; }
-    std::size_t Size() const { return lines_.size(); }
+    std::size_t Size() const { return reads_.size(); }
+
+    // What a formula reads of a line's value, the number its 15-digit text reads back as;
+    // NaN (which no text reads back as) when that text does not convert.
+    double ReadAt(int index) const { return reads_[static_cast<std::size_t>(index)]; }
+    // The same for every line at once, in line order, for the compiled forms' runs.
+    const double* Reads() const { return reads_.data(); }
 
 private:
-    // What a formula reads of a value: the number its 15-digit text reads back as.
-    static std::optional<double> ReadBack(double value) {
-        const double read = RenderedValueQuick(value);
-        if (std::isnan(read)) // the text does not read back
-            return std::nullopt;
-        return read;
-    }
-
     struct Hash {
         using is_transparent = void;
         std::size_t operator()(std::string_view s) const noexcept;
@@ -57,6 +51,7 @@ private:
         bool operator()(std::string_view a, std::string_view b) const noexcept;
     };
     std::vector<Line> lines_;
+    std::vector<double> reads_; // ReadAt of each line, kept apart so that runs read them densely
     std::unordered_map<std::string, int, Hash, Equal> index_;
 };
 

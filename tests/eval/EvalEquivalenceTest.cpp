@@ -57,6 +57,64 @@ TEST(RenderedValue, IsWhatThePlainTextReadsBackAs) {
             << FloatToPlainText(x);
 }
 
+// The quick cut that the compiled forms and the variable table use, where it answers, against
+// the general cut and the text, on the values where a shortcut could go wrong: around powers
+// of ten and of two, halfway between two 15-digit decimals (where the rounded product and the
+// exact one can round apart), whole numbers and their neighbours, tiny and huge values.
+TEST(RenderedValue, QuickCutIsTheGeneralOneWhereItAnswers) {
+    std::mt19937_64 random(23);
+    std::vector<double> values;
+    const auto around = [&](double x) {
+        double below = x;
+        double above = x;
+        values.push_back(x);
+        for (int k = 0; k < 3; ++k) {
+            below = std::nextafter(below, -HUGE_VAL);
+            above = std::nextafter(above, HUGE_VAL);
+            values.push_back(below);
+            values.push_back(above);
+        }
+    };
+    for (int e = -330; e <= 310; ++e) {
+        const double power = std::pow(10.0, e);
+        around(power);
+        around(9.99999999999999 * power);
+        around(9.999999999999995 * power);
+        around(std::ldexp(1.0, e));
+    }
+    for (int i = 0; i < 20000; ++i) {
+        // Halfway between two 15-digit decimals at a random decimal exponent.
+        const auto digits = static_cast<double>(100000000000000ull + random() % 900000000000000ull);
+        const int s = static_cast<int>(random() % 23);
+        around((digits + 0.5) / std::pow(10.0, s));
+        // Fractions of few bits scaled by a power of ten: exact halves after scaling.
+        around(static_cast<double>(random() % 1000000) / 64.0 * std::pow(10.0, s - 8));
+        // Whole numbers, and any magnitude of the common range.
+        around(static_cast<double>(random() % 2000000000000000ull));
+        values.push_back(std::ldexp(1.0 + static_cast<double>(random() >> 11) / 9007199254740992.0,
+                                    static_cast<int>(random() % 80) - 28));
+        values.push_back(std::bit_cast<double>(random())); // any bit pattern
+    }
+    values.push_back(std::nan(""));
+    values.push_back(HUGE_VAL);
+    values.push_back(5e-324);
+    values.push_back(DBL_MAX);
+    std::size_t answered = 0;
+    for (const double value : values) {
+        for (const double x : {value, -value}) {
+            double quick;
+            if (!renderedvalue::QuickCut(x, quick))
+                continue;
+            ++answered;
+            ASSERT_EQ(Bits(quick), Bits(RenderedValueOrNan(x))) << FloatToPlainText(x);
+            ASSERT_EQ(Bits(quick), Bits(ParseFloat(FloatToPlainText(x)))) << FloatToPlainText(x);
+        }
+        const double quick = RenderedValueQuick(value); // NaN for none
+        ASSERT_EQ(std::isnan(quick) ? "none" : Bits(quick), Bits(RenderedValue(value)));
+    }
+    EXPECT_GT(answered, values.size()); // both signs of most values
+}
+
 // Formulas of every shape the evaluator knows: mostly valid, with each kind of fault now and
 // then.
 class FormulaGenerator {
