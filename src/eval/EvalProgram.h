@@ -87,6 +87,11 @@ struct Instruction {
     enum class Code : std::uint8_t {
         Load, // the value at hand becomes the operand (Number or Slot)
         Step, // folds the operand (Number, Slot, Variable or Fail) in with op
+        // A fold's first step with "+" on a number, a slot or a variable: the value at hand
+        // becomes 0 + the operand, whatever it was.
+        StartNumber,
+        StartSlot,
+        StartVariable,
         // Step for the four plain operators on a number, a slot or a variable: the common
         // cases, told apart by the code alone.
         AddNumber,

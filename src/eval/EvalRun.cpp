@@ -56,8 +56,11 @@ public:
                 continue;
             }
             if (step.operand.kind != Operand::Kind::Nested) {
-                Emit({StepCode(step.op, step.operand.kind), step.op, step.operand.kind, fromZero,
-                      step.operand.index, 0, step.operand.number});
+                Code code = StepCode(step.op, step.operand.kind);
+                if (fromZero && step.op == '+' && code != Code::Step)
+                    code = StartCode(step.operand.kind);
+                Emit({code, step.op, step.operand.kind, fromZero, step.operand.index, 0,
+                      step.operand.number});
                 continue;
             }
             if (step.op == '&' || step.op == '|') {
@@ -111,6 +114,17 @@ private:
             return Code::Step;
         }
         return static_cast<Code>(static_cast<int>(Code::AddNumber) + row * 3 + column);
+    }
+
+    static Code StartCode(Operand::Kind kind) {
+        switch (kind) {
+        case Operand::Kind::Number:
+            return Code::StartNumber;
+        case Operand::Kind::Slot:
+            return Code::StartSlot;
+        default:
+            return Code::StartVariable;
+        }
     }
 
     void Producers(const std::vector<Producer>& producers) {
@@ -174,15 +188,20 @@ private:
     std::int32_t depth_ = 0;
 };
 
+constexpr double kNoValue = std::numeric_limits<double>::quiet_NaN();
+
+// The helpers below give NaN when the run must give up: a result that is not a finite number
+// is either an error of the rewriting or a value (NaN) that the rewriting gives on its own.
+// A plain double keeps the value at hand in a register throughout the run.
+
 // The checked arithmetic, for the results the quick look below does not take.
-[[gnu::noinline]] bool Checked(char op, double accumulator, double operand, double& out) {
+[[gnu::noinline]] double Checked(char op, double accumulator, double operand) {
     const evalmath::Result r = evalmath::ApplyOperator(op, accumulator, operand);
-    out = r.value;
-    return r.status == evalmath::Status::Ok;
+    return r.status == evalmath::Status::Ok ? r.value : kNoValue;
 }
 
 // One of the four plain operators: a finite result needs no further look.
-template <char Op> inline bool Plain(double accumulator, double operand, double& out) {
+template <char Op> inline double Plain(double accumulator, double operand) {
     double quick;
     if constexpr (Op == '+')
         quick = accumulator + operand;
@@ -192,15 +211,13 @@ template <char Op> inline bool Plain(double accumulator, double operand, double&
         quick = accumulator * operand;
     else
         quick = operand != 0.0 ? accumulator / operand : HUGE_VAL;
-    if (std::isfinite(quick)) [[likely]] {
-        out = quick;
-        return true;
-    }
-    return Checked(Op, accumulator, operand, out);
+    if (std::isfinite(quick)) [[likely]]
+        return quick;
+    return Checked(Op, accumulator, operand);
 }
 
 // The accumulator folded with an operand by any operator.
-inline bool Apply(char op, double accumulator, double operand, double& out) {
+inline double Apply(char op, double accumulator, double operand) {
     double quick;
     switch (op) {
     case '+':
@@ -219,11 +236,9 @@ inline bool Apply(char op, double accumulator, double operand, double& out) {
         quick = HUGE_VAL;
         break;
     }
-    if (std::isfinite(quick)) {
-        out = quick;
-        return true;
-    }
-    return Checked(op, accumulator, operand, out);
+    if (std::isfinite(quick))
+        return quick;
+    return Checked(op, accumulator, operand);
 }
 
 } // namespace
@@ -244,42 +259,38 @@ FlatProgram Flatten(Program program) {
 
 double Run(const FlatProgram& program, const VariableTable& variables, const int* lines,
            double* frame) {
-    constexpr double kNoValue = std::numeric_limits<double>::quiet_NaN();
     if (program.code.empty())
         return kNoValue;
     double* const slots = frame;
     double* stack = slots + program.slotCount; // the next free place
-    double value = 0.0;                        // the value at hand
     const double* const reads = variables.Reads();
-    const auto variable = [&](const Instruction& in, double& operand) {
+    double value = 0.0; // the value at hand
+    // A variable's value as formulas read it; NaN when it has none (no line, or a value whose
+    // text does not read back).
+    const auto variable = [&](const Instruction& in) {
         const int line = lines[in.index];
-        if (line < 0)
-            return false;
-        operand = reads[line];
-        return !std::isnan(operand); // NaN: its text does not read back
+        return line < 0 ? kNoValue : reads[line];
     };
-    const auto read = [&](const Instruction& in, double& operand) {
+    const auto read = [&](const Instruction& in) {
         switch (in.kind) {
         case Operand::Kind::Number:
-            operand = in.number;
-            return true;
+            return in.number;
         case Operand::Kind::Slot:
-            operand = slots[in.index];
-            return true;
+            return slots[in.index];
         case Operand::Kind::Variable:
-            return variable(in, operand);
+            return variable(in);
         default:
-            return false;
+            return kNoValue;
         }
     };
+    const auto start = [&](const Instruction& in) { return in.fromZero ? 0.0 : value; };
     for (const Instruction* in = program.code.data();; ++in) {
         switch (in->code) {
         case Code::Load:
             value = in->kind == Operand::Kind::Number ? in->number : slots[in->index];
             break;
         case Code::Step: {
-            const double accumulator = in->fromZero ? 0.0 : value;
-            double operand;
+            const double accumulator = start(*in);
             if (in->op == '&' || in->op == '|') {
                 const bool known = evalmath::IsTrue(accumulator);
                 if (in->op == '&' && !known) {
@@ -290,109 +301,93 @@ double Run(const FlatProgram& program, const VariableTable& variables, const int
                     value = 1.0;
                     break;
                 }
-                if (!read(*in, operand))
+                const double operand = read(*in);
+                if (std::isnan(operand))
                     return kNoValue;
                 value = evalmath::IsTrue(operand) ? 1.0 : 0.0;
                 break;
             }
-            if (!read(*in, operand) || !Apply(in->op, accumulator, operand, value))
+            const double operand = read(*in);
+            if (std::isnan(operand))
                 return kNoValue;
+            value = Apply(in->op, accumulator, operand);
             break;
         }
+        case Code::StartNumber:
+            value = Plain<'+'>(0.0, in->number);
+            break;
+        case Code::StartSlot:
+            value = 0.0 + slots[in->index]; // finite: a value that reads back
+            break;
+        case Code::StartVariable:
+            value = 0.0 + variable(*in); // finite or NaN: NaN gives up below
+            break;
         case Code::AddNumber:
-            if (!Plain<'+'>(in->fromZero ? 0.0 : value, in->number, value))
-                return kNoValue;
+            value = Plain<'+'>(start(*in), in->number);
             break;
         case Code::AddSlot:
-            if (!Plain<'+'>(in->fromZero ? 0.0 : value, slots[in->index], value))
-                return kNoValue;
+            value = Plain<'+'>(start(*in), slots[in->index]);
             break;
-        case Code::AddVariable: {
-            double operand;
-            if (!variable(*in, operand) || !Plain<'+'>(in->fromZero ? 0.0 : value, operand, value))
-                return kNoValue;
+        case Code::AddVariable:
+            value = Plain<'+'>(start(*in), variable(*in));
             break;
-        }
         case Code::SubtractNumber:
-            if (!Plain<'-'>(in->fromZero ? 0.0 : value, in->number, value))
-                return kNoValue;
+            value = Plain<'-'>(start(*in), in->number);
             break;
         case Code::SubtractSlot:
-            if (!Plain<'-'>(in->fromZero ? 0.0 : value, slots[in->index], value))
-                return kNoValue;
+            value = Plain<'-'>(start(*in), slots[in->index]);
             break;
-        case Code::SubtractVariable: {
-            double operand;
-            if (!variable(*in, operand) || !Plain<'-'>(in->fromZero ? 0.0 : value, operand, value))
-                return kNoValue;
+        case Code::SubtractVariable:
+            value = Plain<'-'>(start(*in), variable(*in));
             break;
-        }
         case Code::MultiplyNumber:
-            if (!Plain<'*'>(in->fromZero ? 0.0 : value, in->number, value))
-                return kNoValue;
+            value = Plain<'*'>(start(*in), in->number);
             break;
         case Code::MultiplySlot:
-            if (!Plain<'*'>(in->fromZero ? 0.0 : value, slots[in->index], value))
-                return kNoValue;
+            value = Plain<'*'>(start(*in), slots[in->index]);
             break;
-        case Code::MultiplyVariable: {
-            double operand;
-            if (!variable(*in, operand) || !Plain<'*'>(in->fromZero ? 0.0 : value, operand, value))
-                return kNoValue;
+        case Code::MultiplyVariable:
+            value = Plain<'*'>(start(*in), variable(*in));
             break;
-        }
         case Code::DivideNumber:
-            if (!Plain<'/'>(in->fromZero ? 0.0 : value, in->number, value))
-                return kNoValue;
+            value = Plain<'/'>(start(*in), in->number);
             break;
         case Code::DivideSlot:
-            if (!Plain<'/'>(in->fromZero ? 0.0 : value, slots[in->index], value))
-                return kNoValue;
+            value = Plain<'/'>(start(*in), slots[in->index]);
             break;
-        case Code::DivideVariable: {
-            double operand;
-            if (!variable(*in, operand) || !Plain<'/'>(in->fromZero ? 0.0 : value, operand, value))
-                return kNoValue;
+        case Code::DivideVariable:
+            value = Plain<'/'>(start(*in), variable(*in));
             break;
-        }
         case Code::Push:
-            *stack++ = in->fromZero ? 0.0 : value;
-            break;
+            *stack++ = start(*in);
+            continue; // the value at hand stays as it was
         case Code::StepPop:
-            if (!Apply(in->op, *--stack, value, value))
-                return kNoValue;
+            value = Apply(in->op, *--stack, value);
             break;
         case Code::ShortCircuit: {
-            const bool known = evalmath::IsTrue(in->fromZero ? 0.0 : value);
+            const bool known = evalmath::IsTrue(start(*in));
             if (in->op == '&' ? !known : known) {
                 value = known ? 1.0 : 0.0;
                 in += in->index;
             }
-            break;
+            continue;
         }
         case Code::Truth:
             value = evalmath::IsTrue(value) ? 1.0 : 0.0;
+            continue;
+        case Code::Store:
+            value = RenderedValueQuick(value); // NaN when its text does not read back
+            slots[in->index] = value;
             break;
-        case Code::Store: {
-            const double readBack = RenderedValueQuick(value);
-            if (std::isnan(readBack))
-                return kNoValue;
-            slots[in->index] = readBack;
-            value = readBack;
+        case Code::StoreAndStart:
+            value = RenderedValueQuick(value);
+            slots[in->index] = value;
+            value = 0.0 + value; // the fold's start
             break;
-        }
-        case Code::StoreAndStart: {
-            const double readBack = RenderedValueQuick(value);
-            if (std::isnan(readBack))
-                return kNoValue;
-            slots[in->index] = readBack;
-            value = 0.0 + readBack; // finite: a value that reads back
-            break;
-        }
         case Code::CheckNotNegative:
             if (std::signbit(slots[in->index]))
                 return kNoValue; // the rewriting would read its "-" as an operator
-            break;
+            continue;
         case Code::Call: {
             stack -= in->count;
             const evalmath::Result r = evalmath::CallBuiltin(
@@ -403,17 +398,19 @@ double Run(const FlatProgram& program, const VariableTable& variables, const int
             break;
         }
         case Code::PushOperand: {
-            double operand;
-            if (!read(*in, operand) || !Plain<'+'>(0.0, operand, *stack))
+            const double pushed = Plain<'+'>(0.0, read(*in));
+            if (std::isnan(pushed))
                 return kNoValue;
-            ++stack;
-            break;
+            *stack++ = pushed;
+            continue;
         }
         case Code::Fail:
             return kNoValue;
         case Code::Done:
             return value;
         }
+        if (std::isnan(value))
+            return kNoValue;
     }
 }
 
