@@ -6,6 +6,7 @@
 
 #include <array>
 #include <bit>
+#include <cfloat>
 #include <cstdint>
 #include <optional>
 
@@ -65,6 +66,9 @@ constexpr double kRoundingShift = 4503599627370496.0;
 // correctly rounded, so the result is the double nearest to the decimal a 15-digit text
 // writes.
 inline bool QuickCut(double x, double& out) {
+#if FLT_EVAL_METHOD != 0
+    return false; // the roundings below need every operation rounded to double
+#endif
     const double magnitude = x < 0 ? -x : x;
     if (!(magnitude < kGreatestMagnitude))
         return false; // NaN too
