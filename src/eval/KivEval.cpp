@@ -118,26 +118,19 @@ TPreparedFormula TSimpleEval::Prepare(const std::string& text) const {
 }
 
 double TSimpleEval::Evaluate(TPreparedFormula& formula) {
-    // The common case first, with nothing to set up: the rest is kept out of its way.
     CompiledFormula* const compiled = formula.compiled_.get();
-    if (compiled && cache_ && depth_ == 0 && UseCompiledForms && !SkipFunctions) {
+    if (compiled && depth_ == 0 && UseCompiledForms && !SkipFunctions) {
         double value;
-        if (compiled->Run(variables_, tableId_, cache_->Slots(), value))
-            return value;
-        return Rewrite(formula.text_);
-    }
-    return EvaluateFirstOrRewrite(formula);
-}
-
-double TSimpleEval::EvaluateFirstOrRewrite(TPreparedFormula& formula) {
-    if (depth_ == 0 && UseCompiledForms && !SkipFunctions && formula.compiled_) {
-        if (!cache_)
-            cache_ = std::make_unique<FormulaCache>();
-        double value;
-        if (formula.compiled_->Run(variables_, tableId_, cache_->Slots(), value))
+        if (compiled->Run(variables_, tableId_, Cache().Slots(), value))
             return value;
     }
     return Rewrite(formula.text_);
+}
+
+FormulaCache& TSimpleEval::Cache() {
+    if (!cache_) [[unlikely]]
+        cache_ = std::make_unique<FormulaCache>();
+    return *cache_;
 }
 
 // The working text of a fold: `body`, with a "+" in front of it when it did not begin with an
@@ -163,9 +156,7 @@ struct TSimpleEval::Working {
 
 double TSimpleEval::EvaluateText(const std::string& text) {
     if (depth_ == 0 && UseCompiledForms && !SkipFunctions) {
-        if (!cache_)
-            cache_ = std::make_unique<FormulaCache>();
-        if (const auto value = cache_->Run(text, variables_))
+        if (const auto value = Cache().Run(text, variables_))
             return *value;
         // Anything the compiled form does not carry through (every error among it) is
         // evaluated by rewriting, which also words the message.

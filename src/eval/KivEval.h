@@ -139,9 +139,8 @@ private:
     // The rewriting evaluation works on views into the caller's text and copies a text only
     // when a pass changes it, so deep nesting costs no copy per level.
     double Rewrite(std::string_view text);
-    // Evaluate(prepared) when the evaluator has no store for runs yet, or may not run the
-    // compiled form.
-    [[gnu::noinline]] double EvaluateFirstOrRewrite(TPreparedFormula& formula);
+    // The compiled forms and their runs' store, made on first use.
+    FormulaCache& Cache();
     double Fold(const Working& working);
     double ReadOperand(std::string_view text, const Working* working);
     double ReadVariable(std::string_view name) const;
