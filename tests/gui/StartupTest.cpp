@@ -5,6 +5,8 @@
 #include "gui/QtViews.h"
 
 #include <QApplication>
+#include <QImage>
+#include <QLabel>
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <gtest/gtest.h>
@@ -58,6 +60,52 @@ TEST(Startup, ShowsTheMainWindowWithOnlySelectPic) {
     w.main.PIC1()->trigger();
     EXPECT_TRUE(list->isVisible());
     EXPECT_EQ(list->geometry(), QRect(8, 8, 129, 873));
+}
+
+// The device list's rows and the limits' red text, as drawn: row height and colour are what
+// the user sees, whatever mechanism sets them.
+TEST(Startup, DeviceRowsAreThirteenPixelsAndLimitTextIsRed) {
+    test::KeepCurrentDirectory keep;
+    test::ScratchDir dir;
+    dir.Write("Quorvel_Configuration_PICs.txt", "PIC18F45K22 = PIC18K22\n-\nB = Y\n");
+    Windows w({dir.Path() + "/", dir.File("Quorvel_Configuration.ini")});
+    w.main.PIC1()->trigger();
+    QApplication::processEvents();
+
+    QListWidget* list = w.main.ListBox1();
+    ASSERT_EQ(list->count(), 3);
+    // The height holds whatever the font: a larger one would give taller rows of its own.
+    for (const int pixels : {11, 24}) {
+        QFont font = list->font();
+        font.setPixelSize(pixels);
+        list->setFont(font);
+        QApplication::processEvents();
+        for (int row = 0; row < list->count(); ++row)
+            EXPECT_EQ(list->visualItemRect(list->item(row)).height(), 13) << pixels << " " << row;
+        EXPECT_EQ(list->visualItemRect(list->item(2)).top(), 26) << pixels;
+    }
+
+    QLabel* violations = w.main.Violations();
+    violations->setText(QStringLiteral("SYSCLK above 80 MHz"));
+    QImage shot(violations->size(), QImage::Format_RGB32);
+    shot.fill(Qt::white);
+    violations->render(&shot);
+    int red = 0;
+    int other = 0;
+    for (int y = 0; y < shot.height(); ++y)
+        for (int x = 0; x < shot.width(); ++x) {
+            const QColor c = shot.pixelColor(x, y);
+            if (c == Qt::white || c == violations->palette().color(QPalette::Window))
+                continue;
+            // Anti-aliased edges blend the red into the background: no green or blue
+            // beyond the blend, and red always the strongest.
+            if (c.red() > c.green() && c.green() == c.blue())
+                ++red;
+            else
+                ++other;
+        }
+    EXPECT_GT(red, 20);
+    EXPECT_EQ(other, 0);
 }
 
 TEST(Startup, MissingDeviceListIsReportedAndTheWindowStaysUsable) {
