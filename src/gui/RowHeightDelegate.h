@@ -1,7 +1,7 @@
 #pragma once
 // Gives every row of an item view one fixed height. A style sheet would do the same, but the
-// first style sheet of the program builds a style-sheet style for every widget it reaches,
-// which costs start-up time that a size hint does not.
+// program's first style sheet makes Qt build its style-sheet machinery, which costs start-up
+// time that a size hint does not.
 
 #include <QStyledItemDelegate>
 

@@ -90,12 +90,13 @@ TEST(Startup, DeviceRowsAreThirteenPixelsAndLimitTextIsRed) {
     QImage shot(violations->size(), QImage::Format_RGB32);
     shot.fill(Qt::white);
     violations->render(&shot);
+    const QColor background = violations->palette().color(QPalette::Window);
     int red = 0;
     int other = 0;
     for (int y = 0; y < shot.height(); ++y)
         for (int x = 0; x < shot.width(); ++x) {
             const QColor c = shot.pixelColor(x, y);
-            if (c == Qt::white || c == violations->palette().color(QPalette::Window))
+            if (c == Qt::white || c == background)
                 continue;
             // Anti-aliased edges blend the red into the background: no green or blue
             // beyond the blend, and red always the strongest.
