@@ -1,6 +1,7 @@
 // Quorvel_Configuration: the desktop program.
 
 #include "gui/CodeWindow.h"
+#include "gui/DeferredIconStyle.h"
 #include "gui/FirstPaint.h"
 #include "gui/HelpWindow.h"
 #include "gui/MainWindow.h"
@@ -13,6 +14,8 @@ int main(int argc, char** argv) {
     // The settings file lies in the directory that is current at start.
     const std::string startDir = quorvel::StartDirectory();
     QApplication app(argc, argv);
+    // Qt's own style, with two icons the window may never show loaded only when drawn.
+    QApplication::setStyle(new quorvel::gui::DeferredIconStyle);
     QApplication::setApplicationDisplayName(QStringLiteral("Quorvel Config"));
     const std::string exeName =
         QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName().toStdString();

@@ -1,5 +1,7 @@
 // Runs the window tests inside one QApplication on the off-screen platform.
 
+#include "gui/DeferredIconStyle.h"
+
 #include <QApplication>
 #include <gtest/gtest.h>
 
@@ -8,5 +10,6 @@ int main(int argc, char** argv) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     ::testing::InitGoogleTest(&argc, argv);
     QApplication app(argc, argv);
+    QApplication::setStyle(new quorvel::gui::DeferredIconStyle);
     return RUN_ALL_TESTS();
 }

@@ -2,6 +2,7 @@
 // on the off-screen platform, for the README: screenshots OUTPUT_DIR DEVICE...
 
 #include "gui/CodeWindow.h"
+#include "gui/DeferredIconStyle.h"
 #include "gui/HelpWindow.h"
 #include "gui/MainWindow.h"
 #include "shell/KivDirectories.h"
@@ -21,6 +22,7 @@ int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    QApplication::setStyle(new quorvel::gui::DeferredIconStyle);
     const QString outputDir = QDir(QString::fromLocal8Bit(argv[1])).absolutePath();
     int failures = 0;
     for (int i = 2; i < argc; ++i) {
