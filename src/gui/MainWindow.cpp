@@ -118,7 +118,7 @@ TForm1::TForm1(SessionPaths paths, TForm2* codeWindow, TForm3* helpWindow, QWidg
     RebuildRecentMenu();
     RefreshDocument();
 
-    // Client area 1114 x 890 below the menu bar, centred on the screen.
+    // Client area 1310 x 890 below the menu bar, centred on the screen.
     resize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
