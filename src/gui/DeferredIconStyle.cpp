@@ -6,16 +6,21 @@
 #include <QPainter>
 #include <QPointer>
 #include <QStyleOption>
-#include <functional>
 
 namespace quorvel::gui {
 
 namespace {
 
-// An icon made by `make` the first time anything but its being null is asked of it.
+// One of the style's deferred icons: made by the style the first time anything but its being
+// null is asked of it. It keeps only the layout direction of the option it was asked with, the
+// one thing of the option and widget the icon depends on (mirrored for right-to-left): by the
+// time it is drawn they may be gone. Should its style be gone too, the application's style
+// makes it.
 class DeferredIconEngine : public QIconEngine {
 public:
-    explicit DeferredIconEngine(std::function<QIcon()> make) : make_(std::move(make)) {}
+    DeferredIconEngine(const DeferredIconStyle* style, QStyle::StandardPixmap which,
+                       Qt::LayoutDirection direction)
+        : style_(style), which_(which), direction_(direction) {}
 
     void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode,
                QIcon::State state) override {
@@ -41,14 +46,20 @@ public:
 
 private:
     const QIcon& Icon() {
-        if (make_) {
-            icon_ = make_();
-            make_ = nullptr;
+        if (!made_) {
+            QStyleOption option;
+            option.direction = direction_;
+            const QStyle* style = style_ ? style_->baseStyle() : QApplication::style();
+            icon_ = style->standardIcon(which_, &option);
+            made_ = true;
         }
         return icon_;
     }
 
-    std::function<QIcon()> make_; // empty once the icon is made
+    QPointer<const DeferredIconStyle> style_;
+    QStyle::StandardPixmap which_;
+    Qt::LayoutDirection direction_;
+    bool made_ = false;
     QIcon icon_;
 };
 
@@ -59,16 +70,9 @@ QIcon DeferredIconStyle::standardIcon(StandardPixmap standardIcon, const QStyleO
     if (standardIcon != SP_ToolBarHorizontalExtensionButton &&
         standardIcon != SP_ToolBarVerticalExtensionButton)
         return QProxyStyle::standardIcon(standardIcon, option, widget);
-    // The icon may be drawn long after this call, when the option and the widget are gone:
-    // it keeps the layout direction, the one thing of them the icon depends on (mirrored for
-    // right-to-left), and falls back on the application's style should this one be replaced.
-    QStyleOption kept;
-    kept.direction = option != nullptr ? option->direction : QGuiApplication::layoutDirection();
-    return QIcon(new DeferredIconEngine(
-        [self = QPointer<const DeferredIconStyle>(this), standardIcon, kept] {
-            const QStyle* style = self ? self->baseStyle() : QApplication::style();
-            return style->standardIcon(standardIcon, &kept);
-        }));
+    return QIcon(new DeferredIconEngine(this, standardIcon,
+                                        option != nullptr ? option->direction
+                                                          : QGuiApplication::layoutDirection()));
 }
 
 } // namespace quorvel::gui
