@@ -1,5 +1,6 @@
 #include "gui/MainWindow.h"
 
+#include "gui/ClientArea.h"
 #include "gui/CodeWindow.h"
 #include "gui/HelpWindow.h"
 #include "gui/RowHeightDelegate.h"
@@ -22,10 +23,6 @@ namespace quorvel::gui {
 
 namespace {
 
-// Wide enough for the longest description of the shipped devices; narrower windows cut
-// long descriptions with "…".
-constexpr int kClientWidth = 1310;
-constexpr int kClientHeight = 890;
 constexpr int kLabelLeft = 760;
 constexpr int kLabelRightMargin = 8;
 const QString kTitle = QStringLiteral("Quorvel Config");
