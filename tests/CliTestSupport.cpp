@@ -21,6 +21,31 @@ std::string ShellQuote(const std::string& word) {
     return quoted + "'";
 }
 
+// Runs the command line through the shell; standard output goes to `outputPath` when it is
+// given, else to a scratch file read back into the result.
+CliResult RunCommand(const std::string& executable, const std::vector<std::string>& args,
+                     const std::string& input, const std::string& workDir,
+                     const std::string& outputPath) {
+    ScratchDir io;
+    const std::string in = io.Write("stdin", input);
+    std::string command;
+    if (!workDir.empty())
+        command += "cd " + ShellQuote(workDir) + " && ";
+    command += ShellQuote(executable);
+    for (const std::string& a : args)
+        command += " " + ShellQuote(a);
+    const std::string out = outputPath.empty() ? io.File("stdout") : outputPath;
+    command +=
+        " <" + ShellQuote(in) + " >" + ShellQuote(out) + " 2>" + ShellQuote(io.File("stderr"));
+    const int status = std::system(command.c_str());
+    CliResult r;
+    r.ExitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    if (outputPath.empty())
+        r.Out = ReadFile(io.File("stdout"));
+    r.Err = ReadFile(io.File("stderr"));
+    return r;
+}
+
 } // namespace
 
 std::string QuorvelExecutable() {
@@ -34,22 +59,12 @@ CliResult RunQuorvel(const std::vector<std::string>& args, const std::string& in
 
 CliResult RunExecutable(const std::string& executable, const std::vector<std::string>& args,
                         const std::string& input, const std::string& workDir) {
-    ScratchDir io;
-    const std::string in = io.Write("stdin", input);
-    std::string command;
-    if (!workDir.empty())
-        command += "cd " + ShellQuote(workDir) + " && ";
-    command += ShellQuote(executable);
-    for (const std::string& a : args)
-        command += " " + ShellQuote(a);
-    command += " <" + ShellQuote(in) + " >" + ShellQuote(io.File("stdout")) + " 2>" +
-               ShellQuote(io.File("stderr"));
-    const int status = std::system(command.c_str());
-    CliResult r;
-    r.ExitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    r.Out = ReadFile(io.File("stdout"));
-    r.Err = ReadFile(io.File("stderr"));
-    return r;
+    return RunCommand(executable, args, input, workDir, "");
+}
+
+CliResult RunQuorvelWritingTo(const std::string& outputPath, const std::vector<std::string>& args,
+                              const std::string& workDir) {
+    return RunCommand(QuorvelExecutable(), args, "", workDir, outputPath);
 }
 
 } // namespace quorvel::test

@@ -21,6 +21,11 @@ CliResult RunQuorvel(const std::vector<std::string>& args, const std::string& in
 CliResult RunExecutable(const std::string& executable, const std::vector<std::string>& args,
                         const std::string& input = "", const std::string& workDir = "");
 
+// Runs quorvel with its standard output sent to `outputPath` (a device such as /dev/full)
+// instead of captured; the result's Out stays empty.
+CliResult RunQuorvelWritingTo(const std::string& outputPath, const std::vector<std::string>& args,
+                              const std::string& workDir = "");
+
 // The path of the built quorvel executable.
 std::string QuorvelExecutable();
 

@@ -6,6 +6,7 @@
 #include "cli/SessionCommands.h"
 #include "shell/KivDirectories.h"
 
+#include <cstdio>
 #include <cstring>
 #include <iostream>
 #include <iterator>
@@ -49,8 +50,9 @@ void PrintHelp() {
                  "  0  success: for run, code and render, the device loaded and no message was\n"
                  "     shown\n"
                  "  1  failure, reported on standard error: a message the window would show, a\n"
-                 "     device that did not load, a file that could not be read, or an output\n"
-                 "     file refused or not written; with --strict, also any warning\n"
+                 "     device that did not load, a file that could not be read, an output\n"
+                 "     file refused or not written, or standard output that could not be\n"
+                 "     written; with --strict, also any warning\n"
                  "  2  the command line itself is wrong; or, for run, code, config and render\n"
                  "     when nothing else failed, the final configuration breaks a limit of\n"
                  "     the diagram (each reason is printed on standard error)\n"
@@ -62,8 +64,11 @@ void PrintHelp() {
 
 } // namespace quorvel::cli
 
-int main(int argc, char** argv) {
-    using namespace quorvel::cli;
+namespace {
+
+using namespace quorvel::cli;
+
+int Dispatch(int argc, char** argv) {
     // Recorded before anything changes the current directory: relative output paths and the
     // settings file are taken against it.
     (void)quorvel::StartDirectory();
@@ -91,4 +96,22 @@ int main(int argc, char** argv) {
         }
     }
     return UsageError("unknown command \"" + first + "\"", usage);
+}
+
+// What a command printed counts only once it has reached standard output: a full disk or a
+// closed descriptor would otherwise leave a cut-off file behind a zero exit status.
+int FinishStandardOutput(int status) {
+    std::cout.flush();
+    const bool written =
+        static_cast<bool>(std::cout) && std::fflush(stdout) == 0 && std::ferror(stdout) == 0;
+    if (written)
+        return status;
+    std::cerr << "quorvel: cannot write to standard output\n";
+    return 1;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    return FinishStandardOutput(Dispatch(argc, argv));
 }
