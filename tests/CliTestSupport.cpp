@@ -21,26 +21,25 @@ std::string ShellQuote(const std::string& word) {
     return quoted + "'";
 }
 
-// Runs the command line through the shell; standard output goes to `outputPath` when it is
-// given, else to a scratch file read back into the result.
+// Runs the command line through the shell; standard input and output come from and go to
+// scratch files unless `to` names other paths.
 CliResult RunCommand(const std::string& executable, const std::vector<std::string>& args,
-                     const std::string& input, const std::string& workDir,
-                     const std::string& outputPath) {
+                     const std::string& input, const std::string& workDir, const Redirection& to) {
     ScratchDir io;
-    const std::string in = io.Write("stdin", input);
+    const std::string in = to.Input.empty() ? io.Write("stdin", input) : to.Input;
     std::string command;
     if (!workDir.empty())
         command += "cd " + ShellQuote(workDir) + " && ";
     command += ShellQuote(executable);
     for (const std::string& a : args)
         command += " " + ShellQuote(a);
-    const std::string out = outputPath.empty() ? io.File("stdout") : outputPath;
+    const std::string out = to.Output.empty() ? io.File("stdout") : to.Output;
     command +=
         " <" + ShellQuote(in) + " >" + ShellQuote(out) + " 2>" + ShellQuote(io.File("stderr"));
     const int status = std::system(command.c_str());
     CliResult r;
     r.ExitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    if (outputPath.empty())
+    if (to.Output.empty())
         r.Out = ReadFile(io.File("stdout"));
     r.Err = ReadFile(io.File("stderr"));
     return r;
@@ -59,12 +58,12 @@ CliResult RunQuorvel(const std::vector<std::string>& args, const std::string& in
 
 CliResult RunExecutable(const std::string& executable, const std::vector<std::string>& args,
                         const std::string& input, const std::string& workDir) {
-    return RunCommand(executable, args, input, workDir, "");
+    return RunCommand(executable, args, input, workDir, {});
 }
 
-CliResult RunQuorvelWritingTo(const std::string& outputPath, const std::vector<std::string>& args,
-                              const std::string& workDir) {
-    return RunCommand(QuorvelExecutable(), args, "", workDir, outputPath);
+CliResult RunQuorvelRedirected(const std::vector<std::string>& args, const Redirection& to,
+                               const std::string& workDir) {
+    return RunCommand(QuorvelExecutable(), args, "", workDir, to);
 }
 
 } // namespace quorvel::test

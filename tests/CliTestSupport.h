@@ -21,10 +21,16 @@ CliResult RunQuorvel(const std::vector<std::string>& args, const std::string& in
 CliResult RunExecutable(const std::string& executable, const std::vector<std::string>& args,
                         const std::string& input = "", const std::string& workDir = "");
 
-// Runs quorvel with its standard output sent to `outputPath` (a device such as /dev/full)
-// instead of captured; the result's Out stays empty.
-CliResult RunQuorvelWritingTo(const std::string& outputPath, const std::vector<std::string>& args,
-                              const std::string& workDir = "");
+// Where standard input and output of a run go instead of the scratch files the other runners
+// use: a directory, /dev/full and so on. An empty path keeps the scratch file.
+struct Redirection {
+    std::string Input;
+    std::string Output; // when set, the result's Out stays empty
+};
+
+// Runs quorvel with its standard input or output redirected.
+CliResult RunQuorvelRedirected(const std::vector<std::string>& args, const Redirection& to,
+                               const std::string& workDir = "");
 
 // The path of the built quorvel executable.
 std::string QuorvelExecutable();

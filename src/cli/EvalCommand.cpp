@@ -4,6 +4,7 @@
 #include "util/KivStrings.h"
 #include "util/NumberText.h"
 
+#include <cstdio>
 #include <iostream>
 #include <iterator>
 #include <optional>
@@ -60,7 +61,9 @@ std::string ResultLine(TSimpleEval& ev, const std::string& expression) {
 int RunBatch(TSimpleEval& ev) {
     const std::string input((std::istreambuf_iterator<char>(std::cin)),
                             std::istreambuf_iterator<char>());
-    if (std::cin.bad()) {
+    // The iterators leave the stream's state alone; a failed read shows on the C stream that
+    // std::cin reads through.
+    if (std::cin.bad() || std::ferror(stdin) != 0) {
         std::cerr << "quorvel: cannot read standard input\n";
         return 1;
     }

@@ -1,6 +1,7 @@
 // "quorvel eval" end to end: results on stdout, exact messages on stderr, exit codes.
 
 #include "CliTestSupport.h"
+#include "TestSupport.h"
 
 #include <cstdlib>
 #include <gtest/gtest.h>
@@ -83,6 +84,15 @@ TEST(EvalCommand, BatchWritesOneLinePerFormula) {
     EXPECT_EQ(RunQuorvel({"eval", "--batch"}, "\n").Out, "0\n");
     EXPECT_EQ(RunQuorvel({"eval", "--batch"}, std::string("a\0b\n", 4)).Out,
               "error: Variable \"" + std::string("a\0b", 3) + "\" not defined\n");
+}
+
+// Standard input that cannot be read is a failure, not an empty batch.
+TEST(EvalCommand, BatchFromUnreadableInputFails) {
+    ScratchDir dir;
+    const CliResult r = RunQuorvelRedirected({"eval", "--batch"}, {.Input = dir.Path()});
+    EXPECT_EQ(r.ExitCode, 1);
+    EXPECT_EQ(r.Out, "");
+    EXPECT_EQ(r.Err, "quorvel: cannot read standard input\n");
 }
 
 TEST(EvalCommand, NumbersIgnoreTheUsersLocale) {

@@ -48,7 +48,7 @@ TEST(QuorvelCommand, UnwritableStandardOutputFails) {
          "--set", "PLLFBD<8:0>=18"},
     };
     for (const auto& args : commands) {
-        const CliResult lost = RunQuorvelWritingTo("/dev/full", args, dir.Path());
+        const CliResult lost = RunQuorvelRedirected(args, {.Output = "/dev/full"}, dir.Path());
         EXPECT_EQ(lost.ExitCode, 1) << args[0] << " " << args.back();
         EXPECT_NE(lost.Err.find("quorvel: cannot write to standard output"), std::string::npos)
             << args[0] << ": " << lost.Err;
