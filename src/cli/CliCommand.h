@@ -14,6 +14,9 @@ struct Command {
     const char* Name;
     const char* Summary;
     int (*Run)(const Args& args);
+    // The exit code of a failure of its own, such as output that could not be written: 1,
+    // except where 1 already answers the command's question (diff: "they differ").
+    int FailureStatus = 1;
 };
 
 // Prints "quorvel: MESSAGE" and the usage line to stderr; returns 2.

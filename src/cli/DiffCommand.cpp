@@ -33,16 +33,16 @@ int RunDiff(const Args& args) {
     std::vector<std::string> files;
     for (const std::string& a : args) {
         if (a == "--help" || a == "-h") {
-            std::cout
-                << "usage: " << kDiffUsage << "\n\n"
-                << "Opens both configuration files as the window does and lists, by name,\n"
-                   "what they choose differently: the device, the input boxes, the\n"
-                   "settings, and the computed frequencies that differ as a result, one\n"
-                   "line each (\"setting CLKDIV<7:6>: 0 -> 1\").\n\n"
-                   "Exit status: 0 when they choose the same, 1 when they differ, 2 when\n"
-                   "a file could not be opened or a message was shown (on standard error).\n\n"
-                   "Example:\n"
-                   "  quorvel diff ours.qcfg theirs.qcfg\n";
+            std::cout << "usage: " << kDiffUsage << "\n\n"
+                      << "Opens both configuration files as the window does and lists, by name,\n"
+                         "what they choose differently: the device, the input boxes, the\n"
+                         "settings, and the computed frequencies that differ as a result, one\n"
+                         "line each (\"setting CLKDIV<7:6>: 0 -> 1\").\n\n"
+                         "Exit status: 0 when they choose the same, 1 when they differ, 2 when\n"
+                         "a file could not be opened, a message was shown (on standard error) or\n"
+                         "the list could not be written.\n\n"
+                         "Example:\n"
+                         "  quorvel diff ours.qcfg theirs.qcfg\n";
             return 0;
         }
         if (!a.empty() && a.front() == '-' && a != "-")

@@ -32,7 +32,7 @@ const std::vector<Command> kCommands = {
     {"code", "load a device, perform actions and print the initialisation code", RunCode},
     {"config", "load a device, perform actions and print the configuration bits", RunConfig},
     {"render", "load a device, perform actions and write the diagram as a PNG", RunRender},
-    {"diff", "list what two configuration files choose differently", RunDiff},
+    {"diff", "list what two configuration files choose differently", RunDiff, 2},
     {"solve", "find the settings that give target frequencies within the limits", RunSolve},
 };
 
@@ -68,7 +68,8 @@ namespace {
 
 using namespace quorvel::cli;
 
-int Dispatch(int argc, char** argv) {
+// Runs the command line; `failureStatus` is set to the exit code the command gives failures.
+int Dispatch(int argc, char** argv, int& failureStatus) {
     // Recorded before anything changes the current directory: relative output paths and the
     // settings file are taken against it.
     (void)quorvel::StartDirectory();
@@ -86,12 +87,13 @@ int Dispatch(int argc, char** argv) {
     }
     for (const Command& c : kCommands) {
         if (first == c.Name) {
+            failureStatus = c.FailureStatus;
             const Args rest(argv + 2, argv + argc);
             try {
                 return c.Run(rest);
             } catch (const std::exception& e) {
                 std::cerr << e.what() << "\n";
-                return 1;
+                return c.FailureStatus;
             }
         }
     }
@@ -100,18 +102,20 @@ int Dispatch(int argc, char** argv) {
 
 // What a command printed counts only once it has reached standard output: a full disk or a
 // closed descriptor would otherwise leave a cut-off file behind a zero exit status.
-int FinishStandardOutput(int status) {
+int FinishStandardOutput(int status, int failureStatus) {
     std::cout.flush();
     const bool written =
         static_cast<bool>(std::cout) && std::fflush(stdout) == 0 && std::ferror(stdout) == 0;
     if (written)
         return status;
     std::cerr << "quorvel: cannot write to standard output\n";
-    return 1;
+    return failureStatus;
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
-    return FinishStandardOutput(Dispatch(argc, argv));
+    int failureStatus = 1;
+    const int status = Dispatch(argc, argv, failureStatus);
+    return FinishStandardOutput(status, failureStatus);
 }

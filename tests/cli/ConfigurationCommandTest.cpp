@@ -1,6 +1,7 @@
 #include "CliTestSupport.h"
 #include "TestSupport.h"
 
+#include <filesystem>
 #include <gtest/gtest.h>
 
 namespace quorvel::test {
@@ -72,6 +73,13 @@ TEST_F(ConfigurationCommandTest, DiffListsTheSettingAndTheFrequenciesThatDiffer)
                      "frequency Fcy: 40 Mhz -> 20 Mhz\n"
                      "frequency Fcpu: 40 Mhz -> 20 Mhz\n");
     EXPECT_EQ(r.Err, "");
+    // A list that cannot be written is trouble, not "they differ".
+    if (!std::filesystem::exists("/dev/full"))
+        return;
+    const CliResult lost =
+        RunQuorvelRedirected({"diff", "a.qcfg", "b.qcfg"}, {.Output = "/dev/full"}, dir.Path());
+    EXPECT_EQ(lost.ExitCode, 2);
+    EXPECT_EQ(lost.Err, "quorvel: cannot write to standard output\n");
 }
 
 TEST_F(ConfigurationCommandTest, FailuresAreReportedWithTheirStatus) {
