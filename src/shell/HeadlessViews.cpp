@@ -5,6 +5,9 @@
 #include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -17,6 +20,13 @@ namespace {
 constexpr std::size_t kMaxPendingSegments = 1 << 16;
 // The headers and palette of every bitmap the program writes lie in its first bytes.
 constexpr std::size_t kHeadBytes = 4096;
+
+// Hands the free pages of the heap back to the system where the allocator can.
+void ReturnFreedMemory() {
+#if defined(__GLIBC__)
+    malloc_trim(0);
+#endif
+}
 
 // Reads up to `size` bytes from offset 0; false on a read error.
 bool ReadAt(int fd, std::size_t size, std::string& out) {
@@ -101,6 +111,16 @@ void RasterSurface::DrawSegment(int x1, int y1, int x2, int y2, Rgb colour, int 
 void RasterSurface::DecodePending() const {
     if (file_ < 0)
         return;
+    DecodeFile();
+    // A previous picture and the file's bytes, a few megabytes, are free now. Once one block
+    // of that size has been freed the allocator keeps such blocks in its heap for good, so
+    // each device switch would leave some behind: their pages go back to the system instead.
+    if (decodedBefore_)
+        ReturnFreedMemory();
+    decodedBefore_ = true;
+}
+
+void RasterSurface::DecodeFile() const {
     struct stat st {};
     std::string bytes;
     const bool read =

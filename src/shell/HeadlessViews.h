@@ -40,11 +40,13 @@ private:
         int width;
     };
     void DecodePending() const;
+    void DecodeFile() const;
     void CloseFile() const;
 
     mutable Bitmap bitmap_;
     mutable int file_ = -1; // the loaded file, while its pixels are not read
     mutable std::vector<Segment> pending_;
+    mutable bool decodedBefore_ = false; // a picture was decoded, and since freed or replaced
     int width_ = 0;
     int height_ = 0;
 };

@@ -3,7 +3,10 @@
 #include "TestSupport.h"
 #include "util/Errors.h"
 
+#include <fstream>
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace quorvel {
 namespace {
@@ -134,6 +137,70 @@ TEST(RasterSurface, AFileChangedBeforeItsPixelsAreReadGivesAWhitePictureOfItsSiz
     Bitmap expected(12, 9);
     expected.DrawLine(0, 4, 11, 4, kRed, 1);
     ExpectSamePixels(surface.Picture(), expected);
+}
+
+#if defined(__SANITIZE_ADDRESS__)
+#define QUORVEL_OWN_ALLOCATOR 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define QUORVEL_OWN_ALLOCATOR 1
+#endif
+#endif
+
+#if !defined(QUORVEL_OWN_ALLOCATOR)
+// Resident memory of this process, in bytes.
+long ResidentBytes() {
+    std::ifstream statm("/proc/self/statm");
+    long pages = 0;
+    long resident = 0;
+    statm >> pages >> resident;
+    return resident * ::sysconf(_SC_PAGESIZE);
+}
+#endif
+
+// Switching between diagrams, as choosing devices in turn does, must not leave the freed
+// pictures' memory with the process: back on the first picture after many switches, the
+// process is no larger than it was with that picture the first time.
+TEST(RasterSurface, SwitchingPicturesDoesNotKeepTheirMemory) {
+#if defined(QUORVEL_OWN_ALLOCATOR)
+    GTEST_SKIP() << "the sanitizer's allocator keeps freed memory on purpose";
+#else
+    test::ScratchDir dir;
+    // Pictures of a few megabytes each, of different sizes as diagrams are.
+    const std::string files[] = {dir.Write("a.bmp", Bitmap(1100, 800).EncodeBmp()),
+                                 dir.Write("b.bmp", Bitmap(1000, 700).EncodeBmp()),
+                                 dir.Write("c.bmp", Bitmap(1200, 900).EncodeBmp())};
+    // In a child process, so that what earlier tests left in the heap does not count.
+    const pid_t child = ::fork();
+    ASSERT_NE(child, -1);
+    if (child == 0) {
+        // A window's backing store is a larger block than any picture. Once it has been
+        // freed, the allocator serves blocks of a picture's size from its heap.
+        std::string backingStore(8 << 20, 'w');
+        backingStore = std::string();
+        backingStore.shrink_to_fit();
+        RasterSurface surface;
+        // What each load keeps besides its picture, allocated after the picture's passing
+        // blocks as a window's own data is.
+        std::vector<std::string> kept;
+        kept.reserve(30);
+        long first = 0;
+        for (int i = 0; i < 28; ++i) {
+            surface.LoadBitmap(files[i % 3]);
+            if (surface.Picture().Empty())
+                ::_exit(2);
+            kept.push_back(std::string(4000, 'k'));
+            if (i == 0)
+                first = ResidentBytes();
+        }
+        // The last load was the first picture again.
+        ::_exit(ResidentBytes() - first < 512 * 1024 ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "1: half a megabyte or more was kept";
+#endif
 }
 
 } // namespace
