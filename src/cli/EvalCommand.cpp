@@ -63,7 +63,7 @@ int RunBatch(TSimpleEval& ev) {
                             std::istreambuf_iterator<char>());
     // The iterators leave the stream's state alone; a failed read shows on the C stream that
     // std::cin reads through.
-    if (std::cin.bad() || std::ferror(stdin) != 0) {
+    if (std::ferror(stdin) != 0) {
         std::cerr << "quorvel: cannot read standard input\n";
         return 1;
     }

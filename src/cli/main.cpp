@@ -68,8 +68,16 @@ namespace {
 
 using namespace quorvel::cli;
 
-// Runs the command line; `failureStatus` is set to the exit code the command gives failures.
-int Dispatch(int argc, char** argv, int& failureStatus) {
+// The subcommand named NAME, or null.
+const Command* FindCommand(const char* name) {
+    for (const Command& c : kCommands)
+        if (std::strcmp(name, c.Name) == 0)
+            return &c;
+    return nullptr;
+}
+
+// Runs the command line; `command` is the subcommand that argv[1] names, if any.
+int Dispatch(int argc, char** argv, const Command* command) {
     // Recorded before anything changes the current directory: relative output paths and the
     // settings file are taken against it.
     (void)quorvel::StartDirectory();
@@ -85,19 +93,15 @@ int Dispatch(int argc, char** argv, int& failureStatus) {
         std::cout << "quorvel " << QUORVEL_VERSION << "\n";
         return 0;
     }
-    for (const Command& c : kCommands) {
-        if (first == c.Name) {
-            failureStatus = c.FailureStatus;
-            const Args rest(argv + 2, argv + argc);
-            try {
-                return c.Run(rest);
-            } catch (const std::exception& e) {
-                std::cerr << e.what() << "\n";
-                return c.FailureStatus;
-            }
-        }
+    if (command == nullptr)
+        return UsageError("unknown command \"" + first + "\"", usage);
+    const Args rest(argv + 2, argv + argc);
+    try {
+        return command->Run(rest);
+    } catch (const std::exception& e) {
+        std::cerr << e.what() << "\n";
+        return command->FailureStatus;
     }
-    return UsageError("unknown command \"" + first + "\"", usage);
 }
 
 // What a command printed counts only once it has reached standard output: a full disk or a
@@ -115,7 +119,7 @@ int FinishStandardOutput(int status, int failureStatus) {
 } // namespace
 
 int main(int argc, char** argv) {
-    int failureStatus = 1;
-    const int status = Dispatch(argc, argv, failureStatus);
-    return FinishStandardOutput(status, failureStatus);
+    const Command* command = argc >= 2 ? FindCommand(argv[1]) : nullptr;
+    const int status = Dispatch(argc, argv, command);
+    return FinishStandardOutput(status, command != nullptr ? command->FailureStatus : 1);
 }

@@ -46,7 +46,7 @@ private:
     mutable Bitmap bitmap_;
     mutable int file_ = -1; // the loaded file, while its pixels are not read
     mutable std::vector<Segment> pending_;
-    mutable bool decodedBefore_ = false; // a picture was decoded, and since freed or replaced
+    mutable bool decodedBefore_ = false; // a picture was decoded; a later decode replaces it
     int width_ = 0;
     int height_ = 0;
 };

@@ -174,11 +174,6 @@ TEST(RasterSurface, SwitchingPicturesDoesNotKeepTheirMemory) {
     const pid_t child = ::fork();
     ASSERT_NE(child, -1);
     if (child == 0) {
-        // A window's backing store is a larger block than any picture. Once it has been
-        // freed, the allocator serves blocks of a picture's size from its heap.
-        std::string backingStore(8 << 20, 'w');
-        backingStore = std::string();
-        backingStore.shrink_to_fit();
         RasterSurface surface;
         // What each load keeps besides its picture, allocated after the picture's passing
         // blocks as a window's own data is.
