@@ -26,6 +26,8 @@ if [ "${1:-}" = "--quick" ]; then
 fi
 # The sample device with the largest definition file and diagram description.
 largest_device=PIC32MX795F512L
+# The one with the smallest: what loading any device costs at the least.
+smallest_device=PIC16F882
 devices=(PIC18F45K22 dsPIC33FJ128GP802 PIC32MX795F512L)
 
 # What building and measuring need: the project's packages, the two peers, and Python for
@@ -78,7 +80,8 @@ echo "== The command line, whole processes in turns" >&2
 "$build/bench/interleave" --runs "$process_runs" --warmup 5 \
     -- "$build/bench/bench_empty" \
     -- "$build/quorvel" --version \
-    -- "$build/quorvel" run "$largest_device" >"$work/cli.json"
+    -- "$build/quorvel" run "$largest_device" \
+    -- "$build/quorvel" run "$smallest_device" >"$work/cli.json"
 
 echo "== The window to its first complete paint, in turns with a bare Qt window" >&2
 export QT_QPA_PLATFORM=offscreen
@@ -106,5 +109,5 @@ cd "$root"
 python3 bench/report.py "$work" \
     --date "$(date -u +%Y-%m-%d)" \
     --machine "$(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2- | sed 's/^ *//')" \
-    --device "$largest_device" --megabytes "$limit_megabytes" >bench/results.md
+    --device "$largest_device" --small-device "$smallest_device" --megabytes "$limit_megabytes" >bench/results.md
 cat bench/results.md
