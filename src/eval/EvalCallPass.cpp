@@ -127,6 +127,16 @@ private:
         return s;
     }
 
+    // As Current, but a part that holds no replacement is read in place; `store` keeps the
+    // text otherwise.
+    std::string_view CurrentView(std::size_t from, std::size_t to, std::string& store) const {
+        const auto it = done_.lower_bound(from);
+        if (it == done_.end() || it->first >= to)
+            return t_.substr(from, to - from);
+        store = Current(from, to);
+        return store;
+    }
+
     // Finds the call's parentheses in the text as it stands, evaluates it and records it.
     bool Replace(const Candidate& c, CallPassError& error) {
         const std::size_t end =
@@ -173,7 +183,9 @@ private:
             error.text = Current(0, t_.size());
             return false;
         }
-        const std::string value = evaluate_(c.function, Current(open + 1, close));
+        std::string argumentsStore;
+        const std::string value =
+            evaluate_(c.function, CurrentView(open + 1, close, argumentsStore));
         done_.erase(done_.lower_bound(c.start), done_.upper_bound(close));
         done_.emplace(c.start, Replacement{close, " " + value + " "});
         // A name right behind this ")" now follows a blank.

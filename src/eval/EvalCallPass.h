@@ -9,9 +9,10 @@
 // blank. Everything else (the parentheses a call needs, the text its messages quote) is read
 // from the text as it stands, so the result is the same as replacing one call at a time.
 
-#include <functional>
+#include <concepts>
 #include <string>
 #include <string_view>
+#include <type_traits>
 
 namespace quorvel::evaltext {
 
@@ -29,8 +30,26 @@ struct CallPassError {
     std::string text;  // the whole text as it stands
 };
 
-// Evaluates one call and returns the text that replaces it (between two blanks).
-using CallEvaluator = std::function<std::string(int function, std::string_view arguments)>;
+// Evaluates one call and returns the text that replaces it (between two blanks). It only
+// borrows the callable it is made from, which must outlive it; unlike a std::function it never
+// allocates, and the compiler makes one for every text and call it compiles.
+class CallEvaluator {
+public:
+    template <typename F>
+    requires(!std::same_as<std::remove_cvref_t<F>, CallEvaluator>)
+        CallEvaluator(const F& f) // implicit: callers pass a lambda
+        : object_(&f), call_([](const void* object, int function, std::string_view arguments) {
+              return (*static_cast<const F*>(object))(function, arguments);
+          }) {}
+
+    std::string operator()(int function, std::string_view arguments) const {
+        return call_(object_, function, arguments);
+    }
+
+private:
+    const void* object_;
+    std::string (*call_)(const void*, int, std::string_view);
+};
 
 // Replaces every call in `text`. Returns whether anything was replaced (the result is then in
 // `out`); on a malformed call, fills `error` and returns false.
