@@ -83,7 +83,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         SetAll({&compiled, &rewriting, &prepared}, name, value);
     quorvel::TPreparedFormula formula = prepared.Prepare(text);
     Compare(compiled, rewriting, prepared, formula, text);
-    // New values for the same formula: the compiled forms already made run again.
+    // New values for the same formula: the evaluator that rewrote it at first sight compiles it
+    // now, and the prepared form runs again.
     for (const auto& [name, value] : variables)
         SetAll({&compiled, &rewriting, &prepared}, name, value * -3.0 + 0.5);
     Compare(compiled, rewriting, prepared, formula, text);

@@ -17,9 +17,7 @@ void CompiledFormula::Resolve(const VariableTable& variables, std::uint64_t tabl
     resolvedAt_ = variables.Size();
 }
 
-std::optional<double> FormulaCache::Run(const std::string& text, const VariableTable& variables) {
-    if (text.size() > kMaxTextLength)
-        return std::nullopt;
+CompiledFormula* FormulaCache::Entry(const std::string& text, bool compile) {
     auto it = entries_.find(text);
     if (it == entries_.end()) {
         if (entries_.size() >= kMaxEntries || characters_ + text.size() > kMaxCharacters) {
@@ -27,10 +25,31 @@ std::optional<double> FormulaCache::Run(const std::string& text, const VariableT
             characters_ = 0;
         }
         characters_ += text.size();
-        it = entries_.emplace(text, std::make_unique<CompiledFormula>(text)).first;
+        it = entries_.emplace(text, nullptr).first;
+        if (!compile)
+            return nullptr;
     }
+    if (!it->second)
+        it->second = std::make_unique<CompiledFormula>(text);
+    return it->second.get();
+}
+
+std::optional<double> FormulaCache::Run(const std::string& text, const VariableTable& variables) {
+    if (text.size() > kMaxTextLength)
+        return std::nullopt;
     double value;
-    if (!it->second->Run(variables, 0, slots_, value))
+    if (!Entry(text, true)->Run(variables, 0, slots_, value))
+        return std::nullopt;
+    return value;
+}
+
+std::optional<double> FormulaCache::RunFromSecondSight(const std::string& text,
+                                                       const VariableTable& variables) {
+    if (text.size() > kMaxTextLength)
+        return std::nullopt;
+    CompiledFormula* const compiled = Entry(text, false);
+    double value;
+    if (compiled == nullptr || !compiled->Run(variables, 0, slots_, value))
         return std::nullopt;
     return value;
 }

@@ -50,6 +50,11 @@ public:
     // The value of `text` by its compiled form (compiling it on first sight), or nothing when
     // that form cannot give it.
     std::optional<double> Run(const std::string& text, const VariableTable& variables);
+    // As Run, but a text is compiled only when it is asked for the second time, and the first
+    // time gives nothing: rewriting a text once costs less than compiling it, and the texts of
+    // a calculation are asked for again at every later click.
+    std::optional<double> RunFromSecondSight(const std::string& text,
+                                             const VariableTable& variables);
 
     // Room for the values a run puts back into its text and those it keeps on its stack,
     // shared by every run.
@@ -63,6 +68,11 @@ public:
     static constexpr std::size_t kMaxCharacters = std::size_t{4} << 20;
 
 private:
+    // The compiled form of `text`, compiled now when it has none yet; null only for a text
+    // seen for the first time without `compile`.
+    CompiledFormula* Entry(const std::string& text, bool compile);
+
+    // A null form: the text was seen, not compiled.
     std::unordered_map<std::string, std::unique_ptr<CompiledFormula>> entries_;
     std::size_t characters_ = 0;
     std::vector<double> slots_;

@@ -156,10 +156,11 @@ struct TSimpleEval::Working {
 
 double TSimpleEval::EvaluateText(const std::string& text) {
     if (depth_ == 0 && UseCompiledForms && !SkipFunctions) {
-        if (const auto value = Cache().Run(text, variables_))
+        if (const auto value = Cache().RunFromSecondSight(text, variables_))
             return *value;
-        // Anything the compiled form does not carry through (every error among it) is
-        // evaluated by rewriting, which also words the message.
+        // A text seen for the first time, and anything the compiled form does not carry
+        // through (every error among it), is evaluated by rewriting, which also words the
+        // message.
     }
     return Rewrite(text);
 }

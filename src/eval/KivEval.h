@@ -79,8 +79,9 @@ public:
     std::string Expression;
     // Leaves out the function-call pass of EvaluateText (function names are then operands).
     bool SkipFunctions = false;
-    // Keeps a compiled form of each formula text evaluated at the outer level and runs that
-    // instead of the rewriting whenever it can; results and errors are the same either way.
+    // Keeps a compiled form of each formula text evaluated at the outer level from its second
+    // evaluation on, and runs that instead of the rewriting whenever it can; results and
+    // errors are the same either way.
     bool UseCompiledForms = true;
 
     // Formulas nesting deeper than this (parentheses open at once, or signs in a row) are

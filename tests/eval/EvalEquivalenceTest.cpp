@@ -16,6 +16,7 @@
 #include <cstdint>
 #include <gtest/gtest.h>
 #include <random>
+#include <string>
 
 namespace quorvel {
 namespace {
@@ -289,6 +290,24 @@ TEST(EvalCompiled, GivesTheRewritingsValuesAndMessagesOnGeneratedFormulas) {
     EXPECT_GT(compiledValues, values * 95 / 100) << compiledValues << " of " << values;
 }
 
+TEST(EvalCompiled, ATextIsCompiledTheSecondTimeItIsAskedFor) {
+    VariableTable table;
+    table.Set("a", 3);
+    FormulaCache cache;
+    EXPECT_FALSE(cache.RunFromSecondSight("a*2", table)) << "the first sight is rewritten";
+    EXPECT_EQ(cache.RunFromSecondSight("a*2", table), 6.0);
+    table.Set("a", 4);
+    EXPECT_EQ(cache.RunFromSecondSight("a*2", table), 8.0);
+    // A text compiled at first sight counts as seen.
+    EXPECT_EQ(cache.Run("a+1", table), 5.0);
+    EXPECT_EQ(cache.RunFromSecondSight("a+1", table), 5.0);
+    // Once the cache starts afresh every text is new again.
+    for (std::size_t i = 0; i < FormulaCache::kMaxEntries; ++i)
+        cache.RunFromSecondSight("a+" + std::to_string(i + 2), table);
+    EXPECT_FALSE(cache.RunFromSecondSight("a*2", table));
+    EXPECT_EQ(cache.RunFromSecondSight("a*2", table), 8.0);
+}
+
 TEST(EvalPrepared, FollowsTheVariableTableItIsEvaluatedWith) {
     TSimpleEval ev;
     TPreparedFormula f = ev.Prepare("a*(b+1)");
@@ -352,7 +371,7 @@ TEST(EvalCompiled, AGroupAfterAnUnreadOperandOfAndCountsInEveryForm) {
         }
         const Outcome expected = Evaluate(rewriting, text);
         ASSERT_EQ(Bits(expected.value), Bits(-1.0)) << expected.error;
-        for (int run = 0; run < 2; ++run) { // compiled at the first run, reused at the second
+        for (int run = 0; run < 2; ++run) { // rewritten at the first run, compiled at the second
             const Outcome actual = Evaluate(withCompiledForms, text);
             EXPECT_EQ(Bits(actual.value), Bits(expected.value)) << actual.error;
             const Outcome fromPrepared = Evaluate(withPrepared, text, &prepared);

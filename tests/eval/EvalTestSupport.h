@@ -23,6 +23,10 @@ class EvalPaths : public ::testing::TestWithParam<bool> {
 protected:
     EvalPaths() { ev.UseCompiledForms = GetParam(); }
     void ExpectAll(std::initializer_list<Case> cases);
+    // The outcome of `text` on this path. With compiled forms the text is evaluated twice,
+    // since the first evaluation of a text rewrites it: the second one is the compiled form's
+    // and must agree with the first.
+    std::string Outcome(TSimpleEval& evaluator, const std::string& text);
     TSimpleEval ev;
 };
 
