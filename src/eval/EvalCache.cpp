@@ -34,24 +34,24 @@ CompiledFormula* FormulaCache::Entry(const std::string& text, bool compile) {
     return it->second.get();
 }
 
-std::optional<double> FormulaCache::Run(const std::string& text, const VariableTable& variables) {
+std::optional<double> FormulaCache::RunEntry(const std::string& text,
+                                             const VariableTable& variables, bool compile) {
     if (text.size() > kMaxTextLength)
         return std::nullopt;
-    double value;
-    if (!Entry(text, true)->Run(variables, 0, slots_, value))
-        return std::nullopt;
-    return value;
-}
-
-std::optional<double> FormulaCache::RunFromSecondSight(const std::string& text,
-                                                       const VariableTable& variables) {
-    if (text.size() > kMaxTextLength)
-        return std::nullopt;
-    CompiledFormula* const compiled = Entry(text, false);
+    CompiledFormula* const compiled = Entry(text, compile);
     double value;
     if (compiled == nullptr || !compiled->Run(variables, 0, slots_, value))
         return std::nullopt;
     return value;
+}
+
+std::optional<double> FormulaCache::Run(const std::string& text, const VariableTable& variables) {
+    return RunEntry(text, variables, true);
+}
+
+std::optional<double> FormulaCache::RunFromSecondSight(const std::string& text,
+                                                       const VariableTable& variables) {
+    return RunEntry(text, variables, false);
 }
 
 } // namespace quorvel

@@ -71,6 +71,9 @@ private:
     // The compiled form of `text`, compiled now when it has none yet; null only for a text
     // seen for the first time without `compile`.
     CompiledFormula* Entry(const std::string& text, bool compile);
+    // Run and RunFromSecondSight, which differ only in `compile`.
+    std::optional<double> RunEntry(const std::string& text, const VariableTable& variables,
+                                   bool compile);
 
     // A null form: the text was seen, not compiled.
     std::unordered_map<std::string, std::unique_ptr<CompiledFormula>> entries_;
