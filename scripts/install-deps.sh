@@ -6,7 +6,7 @@ packages=(
     build-essential cmake ninja-build pkg-config
     qt6-base-dev qt6-base-dev-tools libgl-dev
     libgtest-dev libgmock-dev libbenchmark-dev
-    clang clang-format libclang-rt-dev
+    clang clang-format libclang-rt-dev lld
     xvfb xauth fonts-dejavu-core locales-all
     python3 fp-compiler gputils gputils-common
 )
