@@ -1,5 +1,6 @@
 // Speed of the definition reader on a 5 MB definition file, and of the description parser on
-// a description of 60,000 lines. Both texts are generated here.
+// a description of 60,000 lines, both generated here; and of both on the largest shipped
+// device, whose files are short and dense with tags, as a device load reads them.
 
 #include "DefinitionText.h"
 #include "devdefs/DefinitionReader.h"
@@ -10,6 +11,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <string>
 
 namespace quorvel {
@@ -84,6 +86,38 @@ void BM_ParseDescription60k(benchmark::State& state) {
                             static_cast<std::int64_t>(text.size()));
 }
 BENCHMARK(BM_ParseDescription60k)->Unit(benchmark::kMillisecond);
+
+std::string ShippedFile(const std::string& name) {
+    std::ifstream in(std::string(QUORVEL_SHIPPED_DATA_DIR) + "/" + name, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+void BM_ReadDefinitionLargestSample(benchmark::State& state) {
+    const std::string text = ShippedFile("Defs/PIC32MX795F512L.vlk");
+    std::vector<TConfigWord> words;
+    for (auto _ : state) {
+        ReadDefinitionText(text, words);
+        benchmark::DoNotOptimize(words.data());
+    }
+    if (words.empty())
+        state.SkipWithError("the sample definition holds no configuration word");
+}
+BENCHMARK(BM_ReadDefinitionLargestSample)->Unit(benchmark::kMicrosecond);
+
+void BM_ParseDescriptionLargestSample(benchmark::State& state) {
+    const std::string text = ShippedFile("Quorvel_PIC32MX7xx_lines.txt");
+    TModel model;
+    MemoryValueBoxes boxes;
+    for (auto _ : state) {
+        ParseDiagramDescription(text, model, boxes);
+        benchmark::DoNotOptimize(model.ConfigLines.data());
+    }
+    if (model.ConfigLines.empty())
+        state.SkipWithError("the sample description holds no line");
+}
+BENCHMARK(BM_ParseDescriptionLargestSample)->Unit(benchmark::kMicrosecond);
 
 } // namespace
 } // namespace quorvel
