@@ -313,11 +313,15 @@ std::optional<std::string> ParseSession(const Args& args, SessionOptions& option
 // that matches no line ends the actions there.
 bool RunSession(const SessionOptions& options, HeadlessSession& session, const char* usage,
                 bool reportViolations = true) {
-    Document document(session.Core, false);
+    // Without undo a document holds no more than its file name, so a command that neither
+    // opens nor saves a configuration file does without one.
+    std::optional<Document> document;
+    if (!options.Open.empty() || !options.Save.empty())
+        document.emplace(session.Core, false);
     session.SetCodeOptions(options.Language, options.Merge);
     session.Perform(Action::Of(Action::Kind::Start));
     if (!options.Open.empty()) {
-        document.Open(ResolveOutputPath(options.Open));
+        document->Open(ResolveOutputPath(options.Open));
         session.Device = session.Core.State().Device;
     } else {
         session.Device = options.Device;
@@ -340,7 +344,7 @@ bool RunSession(const SessionOptions& options, HeadlessSession& session, const c
         session.Perform(Action::Of(Action::Kind::Code));
     if (!options.Save.empty()) {
         std::string error;
-        if (!document.Save(options.Save, error)) {
+        if (!document->Save(options.Save, error)) {
             std::cerr << "quorvel: cannot save \"" << options.Save << "\": " << error << "\n";
             session.OutputFailed = true;
         }
