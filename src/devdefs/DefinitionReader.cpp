@@ -368,11 +368,108 @@ void ReadDefinitionText(std::string_view text, std::vector<TConfigWord>& words) 
     scanner.Finish();
 }
 
+namespace {
+
+// A file is read in pieces of this size: the whole file never has to be in memory at once.
+constexpr std::size_t kFilePieceSize = 16384;
+
+// Reads text that arrives in pieces as ReadDefinitionText reads the text they make up: lines
+// within a piece are scanned where they are, and a line that runs on into the next piece is
+// collected first. The LF of a CR LF ends an empty line here, which holds no tag and so
+// changes nothing.
+class PieceReader {
+public:
+    explicit PieceReader(std::vector<TConfigWord>& words) : scanner_(words) { words.clear(); }
+
+    // False once the configuration section has ended: later pieces change nothing.
+    bool Feed(std::string_view piece) {
+        std::size_t from = 0;
+        if (open_) {
+            const std::size_t end = piece.find_first_of("\r\n");
+            if (end == std::string_view::npos) {
+                carry_.append(piece.substr(from));
+                return true;
+            }
+            carry_.append(piece.substr(from, end - from));
+            open_ = false;
+            CarriedLine();
+            if (scanner_.Done())
+                return false;
+            from = end + 1;
+        }
+        while (from < piece.size()) {
+            const std::size_t end = ScanLineTags(piece, from, tags_);
+            if (end == piece.size()) {
+                open_ = true;
+                carry_.assign(piece.substr(from));
+                return true;
+            }
+            if (tags_.anyOpen)
+                scanner_.Line(piece.substr(from, end - from), tags_);
+            if (scanner_.Done())
+                return false;
+            from = end + 1;
+        }
+        return true;
+    }
+
+    // After the last piece: its unfinished line is the last line.
+    void Finish() {
+        if (open_) {
+            open_ = false;
+            CarriedLine();
+        }
+        scanner_.Finish();
+    }
+
+    // After a line threw: the words keep everything read before it.
+    void Abandon() { scanner_.Finish(); }
+
+private:
+    void CarriedLine() {
+        ScanLineTags(carry_, 0, tags_);
+        if (tags_.anyOpen)
+            scanner_.Line(carry_, tags_);
+        carry_.clear();
+    }
+
+    DefinitionScanner scanner_;
+    LineTags tags_;
+    std::string carry_; // the line begun in an earlier piece
+    bool open_ = false; // the last piece ended inside a line
+};
+
+} // namespace
+
+void ReadDefinitionPieces(const std::vector<std::string_view>& pieces,
+                          std::vector<TConfigWord>& words) {
+    PieceReader reader(words);
+    try {
+        for (const std::string_view piece : pieces)
+            if (!reader.Feed(piece))
+                break;
+        reader.Finish();
+    } catch (...) {
+        reader.Abandon();
+        throw;
+    }
+}
+
 bool ReadDefinitionFile(const std::string& fileName, std::vector<TConfigWord>& words) {
-    std::string text;
-    if (!ReadWholeFile(fileName, text))
-        return false;
-    ReadDefinitionText(text, words);
+    // Read into a list of its own: words stay untouched when the file cannot be read.
+    std::vector<TConfigWord> read;
+    PieceReader reader(read);
+    try {
+        if (!ReadFileInPieces(fileName, kFilePieceSize,
+                              [&reader](std::string_view piece) { return reader.Feed(piece); }))
+            return false;
+        reader.Finish();
+    } catch (...) {
+        reader.Abandon();
+        words = std::move(read);
+        throw;
+    }
+    words = std::move(read);
     return true;
 }
 

@@ -28,8 +28,14 @@ std::string StripTags(std::string_view line);
 // read before that line.
 void ReadDefinitionText(std::string_view text, std::vector<TConfigWord>& words);
 
-// Reads the file `fileName` (relative to the current directory). Returns false, leaving words
-// untouched, when it is not a readable regular file; otherwise as ReadDefinitionText.
+// As ReadDefinitionText on the text the pieces make up together, read piece by piece as the
+// file reader below reads a file: a line may begin in one piece and end in a later one.
+void ReadDefinitionPieces(const std::vector<std::string_view>& pieces,
+                          std::vector<TConfigWord>& words);
+
+// Reads the file `fileName` (relative to the current directory) piece by piece, up to the end
+// of its configuration section. Returns false, leaving words untouched, when it is not a
+// readable regular file; otherwise as ReadDefinitionText.
 bool ReadDefinitionFile(const std::string& fileName, std::vector<TConfigWord>& words);
 
 // "VLK File \"DEV.vlk\" not Found?"

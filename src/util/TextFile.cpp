@@ -1,5 +1,6 @@
 #include "util/TextFile.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -8,39 +9,84 @@
 
 namespace quorvel {
 
-bool ReadWholeFile(const std::string& path, std::string& contents) {
-    // Only regular files, refused before opening: opening a FIFO blocks until a writer
-    // comes, and a directory or a device would open but not read sensibly. The open itself
-    // does not block either, should the file be swapped for a FIFO in between.
+namespace {
+
+// Opens a regular file for reading and tells its size; -1 when it is not one or cannot be
+// opened. Only regular files, refused before opening: opening a FIFO blocks until a writer
+// comes, and a directory or a device would open but not read sensibly. The open itself does
+// not block either, should the file be swapped for a FIFO in between.
+int OpenRegularFile(const std::string& path, std::size_t& size) {
     struct stat st {};
     if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
-        return false;
+        return -1;
     const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
-        return false;
+        return -1;
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         ::close(fd);
-        return false;
+        return -1;
     }
-    // Straight into the text, at the size the file has when opened.
-    std::string data(static_cast<std::size_t>(st.st_size), '\0');
+    size = static_cast<std::size_t>(st.st_size);
+    return fd;
+}
+
+// Reads up to `size` bytes into `data`; the count read (less at the end of the file), or -1
+// when a read fails.
+ssize_t ReadUpTo(int fd, char* data, std::size_t size) {
     std::size_t done = 0;
-    bool failed = false;
-    while (done < data.size()) {
-        const ssize_t n = ::read(fd, data.data() + done, data.size() - done);
+    while (done < size) {
+        const ssize_t n = ::read(fd, data + done, size - done);
         if (n < 0 && errno == EINTR)
             continue;
-        if (n <= 0) {
-            failed = n < 0;
+        if (n < 0)
+            return -1;
+        if (n == 0)
             break;
-        }
         done += static_cast<std::size_t>(n);
     }
-    data.resize(done);
-    ::close(fd);
-    if (failed)
+    return static_cast<ssize_t>(done);
+}
+
+} // namespace
+
+bool ReadWholeFile(const std::string& path, std::string& contents) {
+    std::size_t size = 0;
+    const int fd = OpenRegularFile(path, size);
+    if (fd < 0)
         return false;
+    // Straight into the text, at the size the file has when opened.
+    std::string data(size, '\0');
+    const ssize_t done = ReadUpTo(fd, data.data(), data.size());
+    ::close(fd);
+    if (done < 0)
+        return false;
+    data.resize(static_cast<std::size_t>(done));
     contents = std::move(data);
+    return true;
+}
+
+bool ReadFileInPieces(const std::string& path, std::size_t pieceSize,
+                      const std::function<bool(std::string_view)>& take) {
+    std::size_t size = 0;
+    const int fd = OpenRegularFile(path, size);
+    if (fd < 0)
+        return false;
+    // take may throw: the file is closed on every way out.
+    struct Closer {
+        int fd;
+        ~Closer() { ::close(fd); }
+    } closer{fd};
+    std::string piece(std::min(std::max<std::size_t>(pieceSize, 1), size), '\0');
+    for (std::size_t left = size; left > 0;) {
+        const ssize_t n = ReadUpTo(fd, piece.data(), std::min(piece.size(), left));
+        if (n < 0)
+            return false;
+        if (n == 0)
+            break; // the file got shorter since it was opened
+        left -= static_cast<std::size_t>(n);
+        if (!take(std::string_view(piece.data(), static_cast<std::size_t>(n))))
+            break;
+    }
     return true;
 }
 

@@ -11,6 +11,13 @@ namespace quorvel {
 // Reads the whole file; false when it cannot be opened or read.
 bool ReadWholeFile(const std::string& path, std::string& contents);
 
+// Reads the file as ReadWholeFile does, up to the size it has when opened, but in pieces of
+// at most pieceSize bytes, each handed to take(piece) in order while take returns true; the
+// piece is valid only during the call. False when the file cannot be opened or a read fails
+// (after the pieces read before); a file that gets shorter ends early.
+bool ReadFileInPieces(const std::string& path, std::size_t pieceSize,
+                      const std::function<bool(std::string_view)>& take);
+
 // Splits text into lines ending with LF or CR LF; a CR not followed by LF is dropped, and a
 // final line without line end counts. Bytes are kept as they are, NUL included.
 std::vector<std::string> SplitLines(std::string_view text);

@@ -363,6 +363,79 @@ TEST(DefinitionFile, ListsBeyondSixteenBitIndicesAreRefused) {
     EXPECT_EQ(ReadError(text + "<setting s>\n", &words), "Range check error");
 }
 
+// --- Reading in pieces ---
+
+// Splits text at the given cut positions (ascending, within the text).
+std::vector<std::string_view> Cut(std::string_view text, const std::vector<std::size_t>& cuts) {
+    std::vector<std::string_view> pieces;
+    std::size_t from = 0;
+    for (const std::size_t cut : cuts) {
+        pieces.push_back(text.substr(from, cut - from));
+        from = cut;
+    }
+    pieces.push_back(text.substr(from));
+    return pieces;
+}
+
+TEST(DefinitionPieces, AnyCutReadsAsTheWholeText) {
+    // Every line end, a tag cut in two, a CR LF cut between its bytes, empty pieces, and a
+    // last line without a line end.
+    const std::string text =
+        "<!-- x -->\r\n<cfg>\r<cfgbits name=\"A\">\r\n<skey>A</skey>\n<waddr>0x10</waddr>\r\r"
+        "<wdefault>7</wdefault>\n<field f>\n<skey>F</skey>\r\n<sdesc>Field (cut</sdesc>\n"
+        "<wmask>$0F</wmask>\n<setting name=\"ON\">\n<wreq>15</wreq>\r\n<wValue>3</wValue>\n"
+        "<sdesc>On</sdesc>\n<setting name=\"OFF\">\r<wreq>15</wreq>\n<sdesc> Off </sdesc>";
+    const auto whole = Read(text);
+    ASSERT_EQ(whole.size(), 1u);
+    ASSERT_EQ(whole[0].Fields.at(0).Settings.size(), 2u);
+    for (std::size_t a = 0; a <= text.size(); ++a) {
+        for (std::size_t b = a; b <= text.size(); b += 7) {
+            std::vector<TConfigWord> words;
+            ReadDefinitionPieces(Cut(text, {a, a, b}), words);
+            ASSERT_EQ(words, whole) << "cut at " << a << " and " << b;
+        }
+    }
+}
+
+TEST(DefinitionPieces, ASectionEndStopsTheReadAndAThrowKeepsWhatWasRead) {
+    std::vector<TConfigWord> words(2);
+    ReadDefinitionPieces({"<cfg>\n<cfgbits a>\n<skey>A</skey>\n</cf", "g>\n<cfgbits b>\n"}, words);
+    ASSERT_EQ(words.size(), 1u);
+    EXPECT_EQ(words[0].Name, "A");
+    try {
+        ReadDefinitionPieces({"<cfg>\n<cfgbits a>\n<skey>A</skey>\n<waddr>", "x</waddr>"}, words);
+        FAIL() << "a bad address must throw";
+    } catch (const ConversionError& e) {
+        EXPECT_STREQ(e.what(), "'x' is not a valid integer value");
+    }
+    ASSERT_EQ(words.size(), 1u);
+    EXPECT_EQ(words[0].Name, "A");
+}
+
+TEST(DefinitionFile, AFileLargerThanOnePieceReadsAsItsText) {
+    // Lines of every length cross the pieces the file is read in at every offset.
+    std::string text = "<cfg>\r\n";
+    for (int w = 0; w < 300; ++w) {
+        text += "<cfgbits id=\"" + std::to_string(w) + "\">\r\n<skey>W" + std::to_string(w) +
+                "</skey>\n<field f>\r<skey>F</skey>\n<sdesc>" + std::string(w % 97, 'd') +
+                "</sdesc>\n<setting name=\"S\">\r\n<wValue>" + std::to_string(w) + "</wValue>\n";
+    }
+    text += "</cfg>\n" + std::string(100000, 'z');
+    ScratchDir dir;
+    std::vector<TConfigWord> fromFile;
+    ASSERT_TRUE(ReadDefinitionFile(dir.Write("big.vlk", text), fromFile));
+    EXPECT_EQ(fromFile, Read(text));
+    ASSERT_EQ(fromFile.size(), 300u);
+    EXPECT_EQ(fromFile[299].Fields[0].Settings[0].Value, 299u);
+    // A bad number in the file throws as the text does, with the words read before it.
+    std::vector<TConfigWord> words;
+    EXPECT_THROW(ReadDefinitionFile(dir.Write("bad.vlk", text.substr(0, 40000) +
+                                                             "\n<cfgbits z>\n<waddr>?</waddr>\n"),
+                                    words),
+                 ConversionError);
+    EXPECT_FALSE(words.empty());
+}
+
 } // namespace
 } // namespace quorvel
 

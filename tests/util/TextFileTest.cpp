@@ -2,6 +2,7 @@
 
 #include "TestSupport.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -49,6 +50,37 @@ TEST(ReadWholeFile, RefusesAFifoWithoutWaitingForAWriter) {
     EXPECT_FALSE(ReadWholeFile(dir.File("link"), contents));
     EXPECT_EQ(contents, "unchanged");
     EXPECT_FALSE(FileExists(fifo));
+}
+
+TEST(ReadFileInPieces, HandsOverTheFileInOrderAndStopsWhenAsked) {
+    test::ScratchDir dir;
+    std::string bytes(10000, 'a');
+    for (std::size_t i = 0; i < bytes.size(); ++i)
+        bytes[i] = static_cast<char>(i * 31 % 251);
+    const std::string path = dir.Write("f.bin", bytes);
+    for (const std::size_t size : {std::size_t{1}, std::size_t{3}, std::size_t{4096},
+                                   std::size_t{10000}, std::size_t{1} << 20}) {
+        std::string joined;
+        std::size_t largest = 0;
+        ASSERT_TRUE(ReadFileInPieces(path, size, [&](std::string_view piece) {
+            joined.append(piece);
+            largest = std::max(largest, piece.size());
+            return true;
+        }));
+        EXPECT_EQ(joined, bytes) << size;
+        EXPECT_LE(largest, size);
+    }
+    int calls = 0;
+    EXPECT_TRUE(ReadFileInPieces(path, 100, [&](std::string_view) { return ++calls < 3; }));
+    EXPECT_EQ(calls, 3);
+    calls = 0;
+    EXPECT_TRUE(ReadFileInPieces(dir.Write("empty", ""), 100, [&](std::string_view) {
+        ++calls;
+        return true;
+    }));
+    EXPECT_EQ(calls, 0);
+    EXPECT_FALSE(ReadFileInPieces(dir.File("missing"), 100, [](std::string_view) { return true; }));
+    EXPECT_FALSE(ReadFileInPieces(dir.Path(), 100, [](std::string_view) { return true; }));
 }
 
 } // namespace
