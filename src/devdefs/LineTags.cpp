@@ -143,12 +143,89 @@ void Keep(LineTags& tags, std::size_t begin, std::size_t end) {
     ++tags.keptCount;
 }
 
+#if defined(__SSE2__)
+// A window of the text as bit masks, bit k for byte k: its "<", its ">" and its line ends.
+struct WindowMasks {
+    std::uint64_t open = 0;
+    std::uint64_t close = 0;
+    std::uint64_t ends = 0;
+};
+
+// The masks of the 64 bytes at `at`, which must all be in the text; blocks after the one that
+// holds the first line end are left out.
+WindowMasks MasksAt(const unsigned char* at) {
+    const __m128i lt = _mm_set1_epi8('<');
+    const __m128i gt = _mm_set1_epi8('>');
+    const __m128i lf = _mm_set1_epi8('\n');
+    const __m128i cr = _mm_set1_epi8('\r');
+    WindowMasks m;
+    for (int block = 0; block < 4 && m.ends == 0; ++block) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at + 16 * block));
+        const auto bits = [&v](__m128i c) {
+            return static_cast<std::uint64_t>(
+                static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, c))));
+        };
+        const int shift = 16 * block;
+        m.open |= bits(lt) << shift;
+        m.close |= bits(gt) << shift;
+        m.ends |= (bits(lf) | bits(cr)) << shift;
+    }
+    return m;
+}
+
+// The bits from `first` on.
+std::uint64_t BitsFrom(std::size_t first) {
+    return first < 64 ? ~std::uint64_t{0} << first : 0;
+}
+
+// Fills tags for a line of `length` bytes at `from` whose brackets the masks give: the tags
+// of each "<", and the parts around the spans from a "<" to the first ">" after it, as the
+// byte-by-byte scan below finds them.
+void LineFromMasks(std::string_view text, std::size_t from, std::size_t length, std::uint64_t open,
+                   std::uint64_t close, LineTags& tags) {
+    tags.anyOpen = open != 0;
+    if (close != 0)
+        tags.firstClose = static_cast<std::size_t>(std::countr_zero(close));
+    for (std::uint64_t m = open; m != 0; m &= m - 1)
+        TagAt(text, from + static_cast<std::size_t>(std::countr_zero(m)), from, tags);
+    std::size_t part = 0; // where the part after the last span begins
+    for (;;) {
+        const std::uint64_t opens = open & BitsFrom(part);
+        if (opens == 0) {
+            Keep(tags, part, length);
+            return;
+        }
+        const auto span = static_cast<std::size_t>(std::countr_zero(opens));
+        Keep(tags, part, span);
+        const std::uint64_t closes = close & BitsFrom(span + 1);
+        if (closes == 0) { // an unclosed span is no span: it stays with the rest of the line
+            Keep(tags, span, length);
+            return;
+        }
+        part = static_cast<std::size_t>(std::countr_zero(closes)) + 1;
+    }
+}
+#endif
+
 } // namespace
 
 std::size_t ScanLineTags(std::string_view text, std::size_t from, LineTags& tags) {
     tags.Reset();
     const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
     const std::size_t size = text.size();
+#if defined(__SSE2__)
+    // Most lines are short: a line that ends within the next 64 bytes is read from bit masks
+    // of its brackets, without a branch per bracket.
+    if (size - from >= 64) {
+        const WindowMasks m = MasksAt(bytes + from);
+        if (m.ends != 0) {
+            const auto length = static_cast<std::size_t>(std::countr_zero(m.ends));
+            const std::uint64_t inLine = (std::uint64_t{1} << length) - 1;
+            LineFromMasks(text, from, length, m.open & inLine, m.close & inLine, tags);
+            return from + length;
+        }
+    }
+#endif
     // The span being skipped, as StripTags skips it: from a "<" to the first ">" after it.
     bool inSpan = false;
     std::size_t partBegin = 0; // where the part after the last span begins

@@ -6,8 +6,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 namespace quorvel {
@@ -37,11 +40,26 @@ std::string Show(std::string_view line) {
     return out;
 }
 
-// Checks one line (without line end) both ways.
+// Everything a scan finds, in one comparable tuple.
+auto Found(const LineTags& t) {
+    std::vector<std::pair<std::size_t, std::size_t>> kept;
+    for (std::size_t i = 0; i < std::min(t.keptCount, LineTags::kMaxKept); ++i)
+        kept.emplace_back(t.kept[i].begin, t.kept[i].end);
+    return std::make_tuple(t.anyOpen, t.sectionStart, t.sectionEnd, t.values, t.firstClose, t.word,
+                           t.field, t.setting, t.keptCount, kept);
+}
+
+// Checks one line (without line end) both ways. A short line is scanned twice: once near the
+// end of the text and once with more text after it, which takes the scan's path for short
+// lines; both must find the same.
 void ExpectSameTags(const std::string& line) {
     LineTags scanned;
     const std::string text = line + "\n<cfg>";
     ASSERT_EQ(ScanLineTags(text, 0, scanned), line.size()) << Show(line);
+    LineTags followed;
+    const std::string longer = line + "\r" + std::string(64, '<');
+    ASSERT_EQ(ScanLineTags(longer, 0, followed), line.size()) << Show(line);
+    EXPECT_EQ(Found(followed), Found(scanned)) << Show(line);
     const LineTags plain = ByPlainTests(line);
     EXPECT_EQ(scanned.anyOpen, plain.anyOpen) << Show(line);
     EXPECT_EQ(scanned.sectionStart, plain.sectionStart) << Show(line);
