@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <memory>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -76,15 +77,17 @@ bool ReadFileInPieces(const std::string& path, std::size_t pieceSize,
         int fd;
         ~Closer() { ::close(fd); }
     } closer{fd};
-    std::string piece(std::min(std::max<std::size_t>(pieceSize, 1), size), '\0');
+    // Not cleared first: only what a read has filled is handed over.
+    const std::size_t room = std::min(std::max<std::size_t>(pieceSize, 1), size);
+    const auto piece = std::make_unique_for_overwrite<char[]>(room);
     for (std::size_t left = size; left > 0;) {
-        const ssize_t n = ReadUpTo(fd, piece.data(), std::min(piece.size(), left));
+        const ssize_t n = ReadUpTo(fd, piece.get(), std::min(room, left));
         if (n < 0)
             return false;
         if (n == 0)
             break; // the file got shorter since it was opened
         left -= static_cast<std::size_t>(n);
-        if (!take(std::string_view(piece.data(), static_cast<std::size_t>(n))))
+        if (!take(std::string_view(piece.get(), static_cast<std::size_t>(n))))
             break;
     }
     return true;
