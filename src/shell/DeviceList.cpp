@@ -26,19 +26,21 @@ DeviceList ParseDeviceList(std::string_view text) {
             line = Trim(line.substr(0, comment));
         if (line.empty())
             return;
-        std::string name;
-        std::string diagram;
-        SplitAtFirst(line, "=", name, diagram);
-        name = TrimCopy(name);
-        diagram = TrimCopy(diagram);
+        // A line without "=" gives an empty name and an empty diagram name.
+        std::string_view name;
+        std::string_view diagram;
+        if (const std::size_t eq = line.find('='); eq != std::string_view::npos) {
+            name = Trim(line.substr(0, eq));
+            diagram = Trim(line.substr(eq + 1));
+        }
         // Both lists are indexed with 16-bit counters; past that an index would wrap.
         if (list.Items.size() >= kMaxDeviceListEntries)
             throw ConversionError(kRangeCheckError);
         if (name != kSeparatorName) {
-            list.DeviceTypes.push_back({name, diagram});
+            list.DeviceTypes.push_back({std::string(name), std::string(diagram)});
             list.DeviceLines.push_back(number);
         }
-        list.Items.push_back(name);
+        list.Items.emplace_back(name);
     });
     return list;
 }
