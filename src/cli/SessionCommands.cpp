@@ -8,7 +8,6 @@
 #include "cli/SolveOutput.h"
 #include "results/CompilerCode.h"
 #include "results/InputReading.h"
-#include "shell/CodeSettings.h"
 #include "shell/Document.h"
 #include "shell/HeadlessViews.h"
 #include "shell/KivDirectories.h"
@@ -141,7 +140,10 @@ struct HeadlessSession {
     // The language of the code (nothing: the one chosen in the window, else the language of
     // the definitions' slot) and merging.
     void SetCodeOptions(std::optional<CodeLanguage> language, bool merge) {
-        Core.SetCodeLanguage(language ? language : ReadCodeLanguage(Core.Paths().SettingsFile));
+        if (language)
+            Core.SetCodeLanguage(language);
+        else
+            Core.FollowStoredCodeLanguage();
         Core.SetMergeWrites(merge);
     }
 };

@@ -5,8 +5,12 @@
 namespace quorvel {
 
 std::optional<CodeLanguage> ReadCodeLanguage(const std::string& settingsFile) {
-    const TSimpleIniFile ini(settingsFile);
-    return CodeLanguageFromName(ini.ReadString(kCodeSection, kCodeLanguageKey, kCodeLanguageAuto));
+    return StoredCodeLanguage(TSimpleIniFile(settingsFile));
+}
+
+std::optional<CodeLanguage> StoredCodeLanguage(const TSimpleIniFile& settings) {
+    return CodeLanguageFromName(
+        settings.ReadString(kCodeSection, kCodeLanguageKey, kCodeLanguageAuto));
 }
 
 bool WriteCodeLanguage(const std::string& settingsFile, std::optional<CodeLanguage> language,

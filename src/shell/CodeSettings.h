@@ -15,9 +15,13 @@ inline constexpr const char* kCodeSection = "Code";
 inline constexpr const char* kCodeLanguageKey = "Language";
 inline constexpr const char* kCodeLanguageAuto = "auto";
 
+class TSimpleIniFile;
+
 // The language stored in the settings file; nothing for "auto", a missing key or any other
 // text.
 std::optional<CodeLanguage> ReadCodeLanguage(const std::string& settingsFile);
+// The same, from a settings file already read.
+std::optional<CodeLanguage> StoredCodeLanguage(const TSimpleIniFile& settings);
 
 // Stores the language (nothing: "auto"). Returns false and fills `error` when the file cannot
 // be written; it is then unchanged.

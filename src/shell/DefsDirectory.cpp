@@ -1,5 +1,6 @@
 #include "shell/DefsDirectory.h"
 
+#include "shell/CodeSettings.h"
 #include "shell/KivDirectories.h"
 #include "shell/SimpleIniFile.h"
 #include "util/TextFile.h"
@@ -53,6 +54,7 @@ DefsResolution ResolveDefsDir(const std::string& deviceName, const std::string& 
         for (std::size_t slot = 0; slot < kDefsSlots.size(); ++slot)
             result.Paths[slot] =
                 settings.ReadString(kDefsSlots[slot].Section, kDefsSlots[slot].Key, "");
+        result.StoredLanguage = StoredCodeLanguage(settings);
     }
     const std::string fileName = deviceName + ".vlk";
     bool found = false;

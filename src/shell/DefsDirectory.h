@@ -2,9 +2,11 @@
 // The nine candidate "Defs" directories of the settings file, and the choice of the one
 // that holds a device's definition file.
 
+#include "results/CompilerCode.h"
 #include "util/Views.h"
 
 #include <array>
+#include <optional>
 #include <string>
 
 namespace quorvel {
@@ -46,6 +48,8 @@ struct DefsResolution {
     std::string DefsDir;
     std::size_t Slot = 0; // the slot whose directory holds the file, once found
     DefsPaths Paths;
+    // The code language the settings file stores, read with the paths (see CodeSettings.h).
+    std::optional<CodeLanguage> StoredLanguage;
 };
 
 // Completes the settings file with the defaults of missing keys, reads the nine paths and

@@ -226,6 +226,8 @@ bool Session::ReadDefinition(const std::string& deviceName) {
     const DefsResolution r =
         ResolveDefsDir(deviceName, paths_.ProgramDir, paths_.SettingsFile, views_.Messages);
     defsSlot_ = r.Slot;
+    if (followStoredLanguage_)
+        codeLanguage_ = r.StoredLanguage;
     loadFailed_ = !r.Ok;
     if (loadFailed_)
         return false;

@@ -167,7 +167,13 @@ public:
     // The language of the code: the one chosen, or without a choice the language of the
     // compiler whose "Defs" slot supplied the definitions. Merging writes one
     // read-modify-write per register.
-    void SetCodeLanguage(std::optional<CodeLanguage> language) { codeLanguage_ = language; }
+    void SetCodeLanguage(std::optional<CodeLanguage> language) {
+        codeLanguage_ = language;
+        followStoredLanguage_ = false;
+    }
+    // Without a choice of its own: the language the settings file stores, as read with the
+    // "Defs" directories at each device load (ReadCodeLanguage would read the file again).
+    void FollowStoredCodeLanguage() { followStoredLanguage_ = true; }
     void SetMergeWrites(bool merge) { mergeWrites_ = merge; }
 
     void ClearAll1Click();
@@ -242,6 +248,7 @@ private:
     std::vector<std::string> configCodeLines_;
     std::vector<std::string> windowLines_;
     std::optional<CodeLanguage> codeLanguage_;
+    bool followStoredLanguage_ = false;
     bool mergeWrites_ = false;
     std::size_t defsSlot_ = 0; // the "Defs" slot of the last definition read
     std::vector<Action> journal_;

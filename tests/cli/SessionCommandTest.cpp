@@ -274,6 +274,14 @@ TEST_F(CompilerCodeTest, CodeTakesTheLanguageOfTheDefsSlotUnlessOneIsGiven) {
     settings(defs); // dsPIC/vB is searched before PIC/vC
     EXPECT_EQ(Run({"code", "TESTDEV"}).Out,
               "OSCCON = (OSCCON and (not 0x70)) or 0x70 ' IRCF = 16 MHz\n");
+    // The language the window stored wins over the slot; --lang over both.
+    dir.Write("work/Quorvel_Configuration.ini",
+              test::ReadFile(dir.File("work/Quorvel_Configuration.ini")) +
+                  "[Code]\nLanguage=pascal\n");
+    EXPECT_EQ(Run({"code", "TESTDEV"}).Out,
+              "OSCCON := (OSCCON and (not 112)) or 112; // IRCF = 16 MHz\n");
+    EXPECT_EQ(Run({"code", "TESTDEV", "--lang", "c"}).Out,
+              "OSCCON = (OSCCON & ~0x70u) | 0x70u; // IRCF = 16 MHz\n");
 }
 
 TEST_F(CompilerCodeTest, RunJsonListsConfigBitsAndWords) {

@@ -56,6 +56,17 @@ TEST_F(DefsDirectoryTest, KeepsExistingKeysEvenWhenEmptyAndLowestSlotWins) {
     EXPECT_EQ(r.Paths[1], programDir + "/Defs") << "a missing key gets its default";
 }
 
+TEST_F(DefsDirectoryTest, TellsTheCodeLanguageTheSettingsStore) {
+    dir.Write("program/Defs/DEV.vlk", "");
+    EXPECT_EQ(ResolveDefsDir("DEV", programDir, settings, messages).StoredLanguage, std::nullopt)
+        << "no key: the slot decides";
+    dir.Write("start/" + std::string(kSettingsFileName), "[code]\nlanguage = Basic\n");
+    EXPECT_EQ(ResolveDefsDir("DEV", programDir, settings, messages).StoredLanguage,
+              CodeLanguage::Basic);
+    dir.Write("start/" + std::string(kSettingsFileName), "[Code]\nLanguage=auto\n");
+    EXPECT_EQ(ResolveDefsDir("DEV", programDir, settings, messages).StoredLanguage, std::nullopt);
+}
+
 TEST_F(DefsDirectoryTest, ReportsAMissingDefinition) {
     const DefsResolution r = ResolveDefsDir("NOPE", programDir, settings, messages);
     EXPECT_FALSE(r.Ok);
