@@ -85,6 +85,25 @@ TEST_F(ScriptUseTest, RelativeOutputPathsLandInTheCallersDirectory) {
     ExpectProgramDirectoryUntouched();
 }
 
+TEST_F(ScriptUseTest, TheProgramDirectoryIsFoundThroughLinksAndRelativePaths) {
+    // Started through a link in another directory, and by a relative path: the device list,
+    // the diagram and the PNG library are found beside the real executable.
+    fs::create_directories(dir.File("bin"));
+    fs::create_symlink(exe, dir.File("bin/q"));
+    fs::create_directory_symlink(dir.File("program"), dir.File("linked"));
+    for (const std::string& started :
+         {dir.File("bin/q"), std::string("../program/quorvel"), std::string("../linked/quorvel")}) {
+        const CliResult r = RunExecutable("env",
+                                          {"-u", "XDG_RUNTIME_DIR", "timeout", "60", started,
+                                           "render", "TESTDEV", "-o", "out.png"},
+                                          "", dir.File("work"));
+        EXPECT_EQ(r.ExitCode, 0) << started << ": " << r.Err;
+        EXPECT_TRUE(fs::is_regular_file(dir.File("work/out.png"))) << started;
+        fs::remove(dir.File("work/out.png"));
+    }
+    EXPECT_FALSE(fs::exists(dir.File("bin/Quorvel_Configuration.ini")));
+}
+
 TEST_F(ScriptUseTest, ProgramFilesAreNeverReplacedByOutput) {
     // Run from the program directory itself, where the names of its data files resolve.
     for (const char* name : {"Quorvel_T_lines.txt", "Quorvel_T.bmp", "Defs/TESTDEV.vlk", "quorvel",
