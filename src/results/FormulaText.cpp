@@ -46,7 +46,8 @@ std::string FixedThreeDecimals(double value) {
 std::string ConvertBitTags(std::string_view formula) {
     std::string text(formula);
     const std::size_t length = text.size();
-    if (length < 3)
+    // Most formulas hold no bit range at all.
+    if (length < 3 || text.find('<') == std::string::npos)
         return text;
     std::deque<std::size_t> closers; // positions of ">" not yet used, ascending
     for (std::size_t i = 0; i < length; ++i)
