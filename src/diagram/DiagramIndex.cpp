@@ -27,7 +27,11 @@ LineTableIndex IndexTable(const std::vector<Line>& lines,
     std::vector<PixelBox> boxes;
     boxes.reserve(lines.size());
     std::vector<GroupLists::Entry> links, alts, ids, values;
+    links.reserve(lines.size());
+    alts.reserve(lines.size());
+    ids.reserve(lines.size());
     std::unordered_map<std::string_view, std::uint32_t> firstOfName;
+    firstOfName.reserve(lines.size());
     t.NameOf.resize(lines.size());
     for (std::size_t i = 0; i < lines.size(); ++i) {
         const TLine_& line = lines[i];
