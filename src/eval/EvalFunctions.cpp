@@ -8,6 +8,10 @@
 #include "eval/KivEval.h"
 #include "util/KivStrings.h"
 
+#include <array>
+#include <span>
+#include <vector>
+
 namespace quorvel {
 
 using evaltext::kNone;
@@ -83,19 +87,35 @@ double TSimpleEval::CallFunctionIn(int function, std::string_view name,
     std::string reducedStore;
     const std::string_view reduced =
         ReduceCallsInto(stripped, reducedStore) ? std::string_view(reducedStore) : stripped;
-    std::vector<double> args;
+    // The arguments of most calls fit in `few`; more go to `many`.
+    std::array<double, 16> few;
+    std::size_t count = 0;
+    std::vector<double> many;
+    const auto add = [&](double value) {
+        if (count < few.size())
+            few[count] = value;
+        else {
+            if (many.empty())
+                many.assign(few.begin(), few.end());
+            many.push_back(value);
+        }
+        ++count;
+    };
     const std::string_view list = Trim(reduced);
     if (!list.empty()) {
         std::size_t from = 0;
         for (;;) { // every piece between commas, also empty ones, is an argument
             const std::size_t comma = list.find(',', from);
             // Every argument is evaluated, also those the function does not read.
-            args.push_back(Rewrite(list.substr(from, comma == kNone ? kNone : comma - from)));
+            add(Rewrite(list.substr(from, comma == kNone ? kNone : comma - from)));
             if (comma == kNone)
                 break;
             from = comma + 1;
         }
     }
+    const std::span<const double> args = count <= few.size()
+                                             ? std::span<const double>(few.data(), count)
+                                             : std::span<const double>(many);
     const evalmath::Result r = evalmath::CallBuiltin(function, args);
     switch (r.status) {
     case evalmath::Status::Ok:
