@@ -15,7 +15,7 @@ cd "$(dirname "$0")/.."
 root=$PWD
 
 repetitions=12
-process_runs=40
+process_runs=300
 switch_runs=5
 limit_megabytes=100
 if [ "${1:-}" = "--quick" ]; then
