@@ -5,18 +5,10 @@
 #include "util/NumberText.h"
 #include "util/TextFile.h"
 
-#include <algorithm>
-
 namespace quorvel {
 
 DeviceList ParseDeviceList(std::string_view text) {
     DeviceList list;
-    // One entry per line at most: the lists take their memory once instead of per doubling.
-    const auto lines = static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')) + 1;
-    const std::size_t room = std::min(lines, kMaxDeviceListEntries);
-    list.Items.reserve(room);
-    list.DeviceTypes.reserve(room);
-    list.DeviceLines.reserve(room);
     std::size_t number = 0;
     ForEachLine(text, [&list, &number](std::string_view raw) {
         ++number;
