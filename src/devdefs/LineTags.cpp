@@ -186,24 +186,35 @@ void LineFromMasks(std::string_view text, std::size_t from, std::size_t length, 
     tags.anyOpen = open != 0;
     if (close != 0)
         tags.firstClose = static_cast<std::size_t>(std::countr_zero(close));
-    for (std::uint64_t m = open; m != 0; m &= m - 1)
-        TagAt(text, from + static_cast<std::size_t>(std::countr_zero(m)), from, tags);
+    // The parts first, counted here: with no call in this loop the masks and the count stay
+    // in registers.
+    std::size_t count = 0;
+    const auto keep = [&tags, &count](std::size_t begin, std::size_t end) {
+        if (begin == end)
+            return;
+        if (count < LineTags::kMaxKept)
+            tags.kept[count] = {begin, end};
+        ++count;
+    };
     std::size_t part = 0; // where the part after the last span begins
     for (;;) {
         const std::uint64_t opens = open & BitsFrom(part);
         if (opens == 0) {
-            Keep(tags, part, length);
-            return;
+            keep(part, length);
+            break;
         }
         const auto span = static_cast<std::size_t>(std::countr_zero(opens));
-        Keep(tags, part, span);
+        keep(part, span);
         const std::uint64_t closes = close & BitsFrom(span + 1);
         if (closes == 0) { // an unclosed span is no span: it stays with the rest of the line
-            Keep(tags, span, length);
-            return;
+            keep(span, length);
+            break;
         }
         part = static_cast<std::size_t>(std::countr_zero(closes)) + 1;
     }
+    tags.keptCount = count;
+    for (std::uint64_t m = open; m != 0; m &= m - 1)
+        TagAt(text, from + static_cast<std::size_t>(std::countr_zero(m)), from, tags);
 }
 #endif
 
