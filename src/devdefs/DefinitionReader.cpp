@@ -143,16 +143,20 @@ void TrimInPlace(std::string& s) {
 
 // The name attribute of the opener at `at`: the text between the quotes of the first
 // name="..." (ASCII case ignored) before the line's first ">" at `close`; empty without one.
+// Each occurrence has its "=" four places in, so looking at the "="s in order finds the first.
 std::string OpenerName(std::string_view line, std::size_t at, std::size_t close) {
     const std::string_view tag = line.substr(at, close == LineTags::kNone ? close : close - at);
-    constexpr std::string_view kAttribute = "NAME=\"";
-    for (std::size_t i = 0; i + kAttribute.size() <= tag.size(); ++i) {
-        std::size_t k = 0;
-        while (k < kAttribute.size() && Upper(tag[i + k]) == kAttribute[k])
-            ++k;
-        if (k < kAttribute.size())
+    constexpr std::string_view kName = "NAME";
+    for (std::size_t eq = tag.find('=', kName.size()); eq != std::string_view::npos;
+         eq = tag.find('=', eq + 1)) {
+        if (eq + 1 == tag.size() || tag[eq + 1] != '"')
             continue;
-        const std::size_t begin = i + kAttribute.size();
+        bool named = true;
+        for (std::size_t k = 0; k < kName.size() && named; ++k)
+            named = Upper(tag[eq - kName.size() + k]) == kName[k];
+        if (!named)
+            continue;
+        const std::size_t begin = eq + 2;
         const std::size_t end = tag.find('"', begin);
         return end == std::string_view::npos ? std::string()
                                              : std::string(tag.substr(begin, end - begin));

@@ -459,6 +459,14 @@ TEST(DefinitionAdditions, SettingKeepsTheNameOfItsOpenerLine) {
     EXPECT_EQ(settings[2].Name, "");
     EXPECT_EQ(settings[3].Name, ""); // the quote is not closed before the ">"
     EXPECT_EQ(settings[4].Name, ""); // only the opener itself is looked at
+    // The first name="..." counts, wherever it stands in the opener.
+    const auto more = Read(Section("<setting xname=\"inner\" name=\"later\">\n"
+                                   "<setting NAME = \"spaced\" a=b Name=\"second\">\n"
+                                   "<setting =\"x\" name=\"\">\n<setting name=x name=\"y\">\n"));
+    std::vector<std::string> names;
+    for (const TSetting& setting : more[0].Fields[0].Settings)
+        names.push_back(setting.Name);
+    EXPECT_EQ(names, (std::vector<std::string>{"inner", "second", "", "y"}));
 }
 
 TEST(DefinitionAdditions, WordDefaultIsReadInsideAWordOnly) {
