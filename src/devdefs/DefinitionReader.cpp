@@ -349,29 +349,6 @@ std::string StripTags(std::string_view line) {
     return TrimCopy(out);
 }
 
-void ReadDefinitionText(std::string_view text, std::vector<TConfigWord>& words) {
-    words.clear();
-    DefinitionScanner scanner(words);
-    LineTags tags;
-    // Lines end with LF, CR LF or a lone CR.
-    std::size_t from = 0;
-    try {
-        while (from < text.size() && !scanner.Done()) {
-            const std::size_t end = ScanLineTags(text, from, tags);
-            // Every test of a line looks for a tag, and every tag starts with "<".
-            if (tags.anyOpen)
-                scanner.Line(text.substr(from, end - from), tags);
-            from = end + 1;
-            if (end < text.size() && text[end] == '\r' && from < text.size() && text[from] == '\n')
-                ++from;
-        }
-    } catch (...) {
-        scanner.Finish();
-        throw;
-    }
-    scanner.Finish();
-}
-
 namespace {
 
 // A file is read in pieces of this size: the whole file never has to be in memory at once.
@@ -445,34 +422,60 @@ private:
 
 } // namespace
 
-void ReadDefinitionPieces(const std::vector<std::string_view>& pieces,
-                          std::vector<TConfigWord>& words) {
+namespace {
+
+// Fills words from the pieces that produce(feed) hands to feed, in order, and returns what
+// produce returns. When a line throws, words keep everything read before it.
+template <typename Produce> bool ReadPieces(std::vector<TConfigWord>& words, Produce&& produce) {
     PieceReader reader(words);
     try {
-        for (const std::string_view piece : pieces)
-            if (!reader.Feed(piece))
-                break;
-        reader.Finish();
+        const bool complete =
+            produce([&reader](std::string_view piece) { return reader.Feed(piece); });
+        // A read that failed halfway leaves its unfinished line unread.
+        if (complete)
+            reader.Finish();
+        else
+            reader.Abandon();
+        return complete;
     } catch (...) {
         reader.Abandon();
         throw;
     }
 }
 
+} // namespace
+
+void ReadDefinitionText(std::string_view text, std::vector<TConfigWord>& words) {
+    ReadPieces(words, [text](const auto& feed) {
+        feed(text);
+        return true;
+    });
+}
+
+void ReadDefinitionPieces(const std::vector<std::string_view>& pieces,
+                          std::vector<TConfigWord>& words) {
+    ReadPieces(words, [&pieces](const auto& feed) {
+        for (const std::string_view piece : pieces)
+            if (!feed(piece))
+                break;
+        return true;
+    });
+}
+
 bool ReadDefinitionFile(const std::string& fileName, std::vector<TConfigWord>& words) {
     // Read into a list of its own: words stay untouched when the file cannot be read.
     std::vector<TConfigWord> read;
-    PieceReader reader(read);
+    bool readable = false;
     try {
-        if (!ReadFileInPieces(fileName, kFilePieceSize,
-                              [&reader](std::string_view piece) { return reader.Feed(piece); }))
-            return false;
-        reader.Finish();
+        readable = ReadPieces(read, [&fileName](const auto& feed) {
+            return ReadFileInPieces(fileName, kFilePieceSize, feed);
+        });
     } catch (...) {
-        reader.Abandon();
         words = std::move(read);
         throw;
     }
+    if (!readable)
+        return false;
     words = std::move(read);
     return true;
 }
