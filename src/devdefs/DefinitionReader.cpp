@@ -356,14 +356,16 @@ constexpr std::size_t kFilePieceSize = 16384;
 
 // Reads text that arrives in pieces as ReadDefinitionText reads the text they make up: lines
 // within a piece are scanned where they are, and a line that runs on into the next piece is
-// collected first. The LF of a CR LF ends an empty line here, which holds no tag and so
-// changes nothing.
+// collected first. The unfinished line of a piece known to be the last is read where it is:
+// text in memory is never copied, however long its last line. The LF of a CR LF ends an empty
+// line here, which holds no tag and so changes nothing.
 class PieceReader {
 public:
     explicit PieceReader(std::vector<TConfigWord>& words) : scanner_(words) { words.clear(); }
 
-    // False once the configuration section has ended: later pieces change nothing.
-    bool Feed(std::string_view piece) {
+    // False once the configuration section has ended: later pieces change nothing. `last`
+    // tells that no piece follows.
+    bool Feed(std::string_view piece, bool last) {
         std::size_t from = 0;
         if (open_) {
             const std::size_t end = piece.find_first_of("\r\n");
@@ -380,7 +382,7 @@ public:
         }
         while (from < piece.size()) {
             const std::size_t end = ScanLineTags(piece, from, tags_);
-            if (end == piece.size()) {
+            if (end == piece.size() && !last) {
                 open_ = true;
                 carry_.assign(piece.substr(from));
                 return true;
@@ -429,8 +431,9 @@ namespace {
 template <typename Produce> bool ReadPieces(std::vector<TConfigWord>& words, Produce&& produce) {
     PieceReader reader(words);
     try {
-        const bool complete =
-            produce([&reader](std::string_view piece) { return reader.Feed(piece); });
+        const bool complete = produce([&reader](std::string_view piece, bool last = false) {
+            return reader.Feed(piece, last);
+        });
         // A read that failed halfway leaves its unfinished line unread.
         if (complete)
             reader.Finish();
@@ -447,7 +450,7 @@ template <typename Produce> bool ReadPieces(std::vector<TConfigWord>& words, Pro
 
 void ReadDefinitionText(std::string_view text, std::vector<TConfigWord>& words) {
     ReadPieces(words, [text](const auto& feed) {
-        feed(text);
+        feed(text, true);
         return true;
     });
 }
@@ -455,8 +458,8 @@ void ReadDefinitionText(std::string_view text, std::vector<TConfigWord>& words) 
 void ReadDefinitionPieces(const std::vector<std::string_view>& pieces,
                           std::vector<TConfigWord>& words) {
     ReadPieces(words, [&pieces](const auto& feed) {
-        for (const std::string_view piece : pieces)
-            if (!feed(piece))
+        for (std::size_t i = 0; i < pieces.size(); ++i)
+            if (!feed(pieces[i], i + 1 == pieces.size()))
                 break;
         return true;
     });

@@ -388,6 +388,8 @@ TEST(DefinitionPieces, AnyCutReadsAsTheWholeText) {
     const auto whole = Read(text);
     ASSERT_EQ(whole.size(), 1u);
     ASSERT_EQ(whole[0].Fields.at(0).Settings.size(), 2u);
+    // The last line, read where it stands in the text.
+    EXPECT_EQ(whole[0].Fields[0].Settings[1].Description, "Off");
     for (std::size_t a = 0; a <= text.size(); ++a) {
         for (std::size_t b = a; b <= text.size(); b += 7) {
             std::vector<TConfigWord> words;
