@@ -5,6 +5,7 @@
 
 #include "devdefs/DefinitionReader.h"
 #include "diagram/DescriptionParser.h"
+#include "diagram/DiagramIndex.h"
 #include "diagram/Marking.h"
 #include "diagram/NamedChoice.h"
 #include "eval/KivEval.h"
@@ -139,7 +140,9 @@ void Session::Present() {
         painter_.Flush(state_, views_.Surface);
     if (changes.Empty())
         return;
-    for (int k = 0; k < kValueBoxCount; ++k) {
+    // Most presents follow a click on one line: a few paints, and no box or caption to look
+    // through.
+    for (int k = 0; changes.Boxes.any() && k < kValueBoxCount; ++k) {
         const auto i = static_cast<std::size_t>(k);
         if (!changes.Boxes[i])
             continue;
@@ -160,7 +163,7 @@ void Session::Present() {
         shown = box;
         styleKnown_.set(i);
     }
-    for (int n = 1; n <= kLabelCount; ++n)
+    for (int n = 1; changes.Captions.any() && n <= kLabelCount; ++n)
         if (changes.Captions[static_cast<std::size_t>(n - 1)])
             views_.Labels.SetCaption(n, state_.Caption(n));
     if (changes.Clipboard)
@@ -343,21 +346,29 @@ void Session::ApplyDefaults() {
         // the same click changes nothing and is left out.
         std::vector<LineRef> previous;
         // The first line of every name (names are upper-cased when the description is
-        // read); clicks change marks and values, never the tables walked here.
-        auto clickFirstOfEachName = [this, &previous](const auto& lines) {
+        // read); clicks change marks and values, never the tables walked here, nor the
+        // index built from them. The index knows each line's first of its name; without
+        // one, the names met are collected.
+        auto clickFirstOfEachName = [this, &previous](const auto& lines,
+                                                      const LineTableIndex* index) {
             std::unordered_set<std::string> met;
-            for (const TLine_& line : lines) {
-                if (!met.insert(line.Name).second)
+            for (std::size_t i = 0; i < lines.size(); ++i) {
+                const TLine_& line = lines[i];
+                const bool first =
+                    index != nullptr ? index->NameOf[i] == i : met.insert(line.Name).second;
+                if (!first)
                     continue;
                 std::vector<LineRef> chosen = LinesAt(state_, line.X1, line.Y1);
                 if (!chosen.empty() && chosen == previous)
                     continue;
-                Image1MouseDown(MouseButton::Left, line.X1, line.Y1);
+                // The left click at the line's first end point, on the lines just found.
+                Presenting([&] { ChooseClickedLines(chosen); });
                 previous = std::move(chosen);
             }
         };
-        clickFirstOfEachName(state_.Model.ConfigLines);
-        clickFirstOfEachName(state_.Model.RegisterLines);
+        const DiagramIndex* index = UsableIndex(state_);
+        clickFirstOfEachName(state_.Model.ConfigLines, index ? &index->Config : nullptr);
+        clickFirstOfEachName(state_.Model.RegisterLines, index ? &index->Register : nullptr);
     }
     Present();
     autoCalculate_ = true;
@@ -366,19 +377,9 @@ void Session::ApplyDefaults() {
 void Session::Image1MouseDown(MouseButton button, int x, int y) {
     Presenting([&] {
         switch (button) {
-        case MouseButton::Left: {
-            // Each line chosen is shown, and recalculated while that is on, before the next.
-            // Its paints are drawn when the click is done, without those that later ones of
-            // the same click cover.
-            const PaintHold hold(holdPaints_);
-            for (const LineRef line : LinesAt(state_, x, y)) {
-                ChooseAndShow(line);
-                Present();
-                if (autoCalculate_)
-                    Calculate1Click();
-            }
+        case MouseButton::Left:
+            ChooseClickedLines(LinesAt(state_, x, y));
             break;
-        }
         case MouseButton::Middle:
             StoreFirstPoint(state_, x, y);
             break;
@@ -389,6 +390,19 @@ void Session::Image1MouseDown(MouseButton button, int x, int y) {
             break;
         }
     });
+}
+
+void Session::ChooseClickedLines(const std::vector<LineRef>& lines) {
+    // Each line chosen is shown, and recalculated while that is on, before the next. Its
+    // paints are drawn when the click is done, without those that later ones of the same
+    // click cover.
+    const PaintHold hold(holdPaints_);
+    for (const LineRef line : lines) {
+        ChooseAndShow(line);
+        Present();
+        if (autoCalculate_)
+            Calculate1Click();
+    }
 }
 
 void Session::BoxEdited(int index, const std::string& text) {

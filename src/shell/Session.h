@@ -223,6 +223,8 @@ private:
     void TakeTypedNumbers();
     // Chooses a line as a left click does, and shows a typed bit-field's number in its box.
     void ChooseAndShow(LineRef line);
+    // What a left click does with the lines under it, in their order.
+    void ChooseClickedLines(const std::vector<LineRef>& lines);
 
     SessionPaths paths_;
     SessionViews views_;
