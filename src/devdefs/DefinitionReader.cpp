@@ -356,8 +356,8 @@ constexpr std::size_t kFilePieceSize = 16384;
 
 // Reads text that arrives in pieces as ReadDefinitionText reads the text they make up: lines
 // within a piece are scanned where they are, and a line that runs on into the next piece is
-// collected first. The unfinished line of a piece known to be the last is read where it is:
-// text in memory is never copied, however long its last line. The LF of a CR LF ends an empty
+// collected first. The unfinished line of the last piece is read where it is: the last line is
+// never copied, however long. The LF of a CR LF ends an empty
 // line here, which holds no tag and so changes nothing.
 class PieceReader {
 public:
@@ -422,18 +422,13 @@ private:
     bool open_ = false; // the last piece ended inside a line
 };
 
-} // namespace
-
-namespace {
-
 // Fills words from the pieces that produce(feed) hands to feed, in order, and returns what
 // produce returns. When a line throws, words keep everything read before it.
 template <typename Produce> bool ReadPieces(std::vector<TConfigWord>& words, Produce&& produce) {
     PieceReader reader(words);
     try {
-        const bool complete = produce([&reader](std::string_view piece, bool last = false) {
-            return reader.Feed(piece, last);
-        });
+        const bool complete = produce(
+            [&reader](std::string_view piece, bool last) { return reader.Feed(piece, last); });
         // A read that failed halfway leaves its unfinished line unread.
         if (complete)
             reader.Finish();

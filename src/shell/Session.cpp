@@ -16,8 +16,6 @@
 #include "util/KivStrings.h"
 #include "util/TextFile.h"
 
-#include <unordered_set>
-
 namespace quorvel {
 
 Session::Session(SessionPaths paths, SessionViews views)
@@ -346,18 +344,17 @@ void Session::ApplyDefaults() {
         // the same click changes nothing and is left out.
         std::vector<LineRef> previous;
         // The first line of every name (names are upper-cased when the description is
-        // read); clicks change marks and values, never the tables walked here, nor the
-        // index built from them. The index knows each line's first of its name; without
-        // one, the names met are collected.
+        // read), as the index tells it; clicks change marks and values, never the tables
+        // walked here, nor the index built from them.
+        if (UsableIndex(state_) == nullptr)
+            IndexDiagram(state_);
+        const std::shared_ptr<const DiagramIndex> index = state_.Index; // kept while clicking
         auto clickFirstOfEachName = [this, &previous](const auto& lines,
-                                                      const LineTableIndex* index) {
-            std::unordered_set<std::string> met;
+                                                      const LineTableIndex& table) {
             for (std::size_t i = 0; i < lines.size(); ++i) {
-                const TLine_& line = lines[i];
-                const bool first =
-                    index != nullptr ? index->NameOf[i] == i : met.insert(line.Name).second;
-                if (!first)
+                if (table.NameOf[i] != i)
                     continue;
+                const TLine_& line = lines[i];
                 std::vector<LineRef> chosen = LinesAt(state_, line.X1, line.Y1);
                 if (!chosen.empty() && chosen == previous)
                     continue;
@@ -366,9 +363,8 @@ void Session::ApplyDefaults() {
                 previous = std::move(chosen);
             }
         };
-        const DiagramIndex* index = UsableIndex(state_);
-        clickFirstOfEachName(state_.Model.ConfigLines, index ? &index->Config : nullptr);
-        clickFirstOfEachName(state_.Model.RegisterLines, index ? &index->Register : nullptr);
+        clickFirstOfEachName(state_.Model.ConfigLines, index->Config);
+        clickFirstOfEachName(state_.Model.RegisterLines, index->Register);
     }
     Present();
     autoCalculate_ = true;

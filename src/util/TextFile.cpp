@@ -67,7 +67,7 @@ bool ReadWholeFile(const std::string& path, std::string& contents) {
 }
 
 bool ReadFileInPieces(const std::string& path, std::size_t pieceSize,
-                      const std::function<bool(std::string_view)>& take) {
+                      const std::function<bool(std::string_view, bool)>& take) {
     std::size_t size = 0;
     const int fd = OpenRegularFile(path, size);
     if (fd < 0)
@@ -81,13 +81,16 @@ bool ReadFileInPieces(const std::string& path, std::size_t pieceSize,
     const std::size_t room = std::min(std::max<std::size_t>(pieceSize, 1), size);
     const auto piece = std::make_unique_for_overwrite<char[]>(room);
     for (std::size_t left = size; left > 0;) {
-        const ssize_t n = ReadUpTo(fd, piece.get(), std::min(room, left));
+        const std::size_t wanted = std::min(room, left);
+        const ssize_t n = ReadUpTo(fd, piece.get(), wanted);
         if (n < 0)
             return false;
         if (n == 0)
             break; // the file got shorter since it was opened
-        left -= static_cast<std::size_t>(n);
-        if (!take(std::string_view(piece.get(), static_cast<std::size_t>(n))))
+        const auto got = static_cast<std::size_t>(n);
+        left -= got;
+        // A short read is the end of a file that got shorter.
+        if (!take(std::string_view(piece.get(), got), left == 0 || got < wanted))
             break;
     }
     return true;

@@ -12,11 +12,12 @@ namespace quorvel {
 bool ReadWholeFile(const std::string& path, std::string& contents);
 
 // Reads the file as ReadWholeFile does, up to the size it has when opened, but in pieces of
-// at most pieceSize bytes, each handed to take(piece) in order while take returns true; the
-// piece is valid only during the call. False when the file cannot be opened or a read fails
-// (after the pieces read before); a file that gets shorter ends early.
+// at most pieceSize bytes, each handed to take(piece, last) in order while take returns true;
+// `last` is true for the file's final piece. The piece is valid only during the call. False
+// when the file cannot be opened or a read fails (after the pieces read before); a file that
+// gets shorter ends early, its last piece marked as such.
 bool ReadFileInPieces(const std::string& path, std::size_t pieceSize,
-                      const std::function<bool(std::string_view)>& take);
+                      const std::function<bool(std::string_view, bool)>& take);
 
 // Splits text into lines ending with LF or CR LF; a CR not followed by LF is dropped, and a
 // final line without line end counts. Bytes are kept as they are, NUL included.

@@ -62,25 +62,31 @@ TEST(ReadFileInPieces, HandsOverTheFileInOrderAndStopsWhenAsked) {
                                    std::size_t{10000}, std::size_t{1} << 20}) {
         std::string joined;
         std::size_t largest = 0;
-        ASSERT_TRUE(ReadFileInPieces(path, size, [&](std::string_view piece) {
+        std::size_t lastAt = std::string::npos; // where the piece marked last ended
+        ASSERT_TRUE(ReadFileInPieces(path, size, [&](std::string_view piece, bool last) {
+            EXPECT_EQ(lastAt, std::string::npos) << "a piece after the last";
             joined.append(piece);
             largest = std::max(largest, piece.size());
+            if (last)
+                lastAt = joined.size();
             return true;
         }));
         EXPECT_EQ(joined, bytes) << size;
         EXPECT_LE(largest, size);
+        EXPECT_EQ(lastAt, bytes.size()) << size;
     }
     int calls = 0;
-    EXPECT_TRUE(ReadFileInPieces(path, 100, [&](std::string_view) { return ++calls < 3; }));
+    EXPECT_TRUE(ReadFileInPieces(path, 100, [&](std::string_view, bool) { return ++calls < 3; }));
     EXPECT_EQ(calls, 3);
     calls = 0;
-    EXPECT_TRUE(ReadFileInPieces(dir.Write("empty", ""), 100, [&](std::string_view) {
+    EXPECT_TRUE(ReadFileInPieces(dir.Write("empty", ""), 100, [&](std::string_view, bool) {
         ++calls;
         return true;
     }));
     EXPECT_EQ(calls, 0);
-    EXPECT_FALSE(ReadFileInPieces(dir.File("missing"), 100, [](std::string_view) { return true; }));
-    EXPECT_FALSE(ReadFileInPieces(dir.Path(), 100, [](std::string_view) { return true; }));
+    EXPECT_FALSE(
+        ReadFileInPieces(dir.File("missing"), 100, [](std::string_view, bool) { return true; }));
+    EXPECT_FALSE(ReadFileInPieces(dir.Path(), 100, [](std::string_view, bool) { return true; }));
 }
 
 } // namespace
