@@ -357,8 +357,8 @@ constexpr std::size_t kFilePieceSize = 16384;
 // Reads text that arrives in pieces as ReadDefinitionText reads the text they make up: lines
 // within a piece are scanned where they are, and a line that runs on into the next piece is
 // collected first. The unfinished line of the last piece is read where it is: the last line is
-// never copied, however long. The LF of a CR LF ends an empty
-// line here, which holds no tag and so changes nothing.
+// never copied, however long. The LF of a CR LF ends an empty line here, which holds no tag and
+// so changes nothing.
 class PieceReader {
 public:
     explicit PieceReader(std::vector<TConfigWord>& words) : scanner_(words) { words.clear(); }

@@ -140,30 +140,33 @@ void Session::Present() {
         return;
     // Most presents follow a click on one line: a few paints, and no box or caption to look
     // through.
-    for (int k = 0; changes.Boxes.any() && k < kValueBoxCount; ++k) {
-        const auto i = static_cast<std::size_t>(k);
-        if (!changes.Boxes[i])
-            continue;
-        const ValueBoxState& box = state_.Boxes[i];
-        ValueBoxState& shown = shown_[i];
-        if (box.left != shown.left || box.top != shown.top)
-            views_.Boxes.SetPosition(k, box.left, box.top);
-        if (!styleKnown_[i] || box.input != shown.input)
-            views_.Boxes.SetInputStyle(k, box.input);
-        if (box.text != shown.text)
-            views_.Boxes.SetText(k, box.text);
-        if (box.visible != shown.visible)
-            views_.Boxes.SetVisible(k, box.visible);
-        if (box.stale != shown.stale)
-            views_.Boxes.SetStale(k, box.stale);
-        if (box.problem != shown.problem)
-            views_.Boxes.SetProblem(k, box.problem);
-        shown = box;
-        styleKnown_.set(i);
+    if (changes.Boxes.any()) {
+        for (int k = 0; k < kValueBoxCount; ++k) {
+            const auto i = static_cast<std::size_t>(k);
+            if (!changes.Boxes[i])
+                continue;
+            const ValueBoxState& box = state_.Boxes[i];
+            ValueBoxState& shown = shown_[i];
+            if (box.left != shown.left || box.top != shown.top)
+                views_.Boxes.SetPosition(k, box.left, box.top);
+            if (!styleKnown_[i] || box.input != shown.input)
+                views_.Boxes.SetInputStyle(k, box.input);
+            if (box.text != shown.text)
+                views_.Boxes.SetText(k, box.text);
+            if (box.visible != shown.visible)
+                views_.Boxes.SetVisible(k, box.visible);
+            if (box.stale != shown.stale)
+                views_.Boxes.SetStale(k, box.stale);
+            if (box.problem != shown.problem)
+                views_.Boxes.SetProblem(k, box.problem);
+            shown = box;
+            styleKnown_.set(i);
+        }
     }
-    for (int n = 1; changes.Captions.any() && n <= kLabelCount; ++n)
-        if (changes.Captions[static_cast<std::size_t>(n - 1)])
-            views_.Labels.SetCaption(n, state_.Caption(n));
+    if (changes.Captions.any())
+        for (int n = 1; n <= kLabelCount; ++n)
+            if (changes.Captions[static_cast<std::size_t>(n - 1)])
+                views_.Labels.SetCaption(n, state_.Caption(n));
     if (changes.Clipboard)
         views_.Clipboard.SetClipboardText(state_.ClipboardText);
 }
