@@ -53,7 +53,7 @@ bool TSimpleEval::ReduceCallsInto(std::string_view text, std::string& out) {
         evaltext::ReduceCalls(text, out, error, [this](int function, std::string_view arguments) {
             const std::string_view name =
                 evaltext::kFunctionNames[static_cast<std::size_t>(function)];
-            return FloatToPlainText(CallFunctionIn(function, name, arguments));
+            return FloatToPlainText(CallRemembered(function, name, arguments));
         });
     if (error.kind == evaltext::CallPassError::Kind::None)
         return changed;
@@ -77,11 +77,30 @@ double TSimpleEval::CallFunction(const std::string& name, const std::string& arg
     return CallFunctionIn(function, name, arguments);
 }
 
+double TSimpleEval::CallRemembered(int function, std::string_view name,
+                                   std::string_view arguments) {
+    if (!UseCompiledForms)
+        return CallFunctionIn(function, name, arguments);
+    if (const double* kept = calls_.Find(function, arguments, variables_, callReads_))
+        return *kept;
+    const std::size_t from = callReads_.size();
+    ++openCalls_;
+    const double value = CallFunctionIn(function, name, arguments);
+    --openCalls_;
+    calls_.Remember(function, arguments, value, std::span(callReads_).subspan(from));
+    if (openCalls_ == 0)
+        callReads_.clear();
+    return value;
+}
+
 double TSimpleEval::CallFunctionIn(int function, std::string_view name,
                                    std::string_view arguments) {
     const evalerrors::NestingGuard nesting(depth_);
-    if (depth_ == 1)
+    if (depth_ == 1) {
         evalerrors::CheckOuterText(arguments);
+        callReads_.clear(); // what an evaluation that raised left
+        openCalls_ = 0;
+    }
     // sum((1,2)) is sum(1,2); nested calls go first, so their own commas do no harm.
     const std::string_view stripped = evaltext::StripOuterParens(Trim(arguments));
     std::string reducedStore;

@@ -10,6 +10,7 @@
 #include "util/NumberText.h"
 
 #include <atomic>
+#include <bit>
 #include <cmath>
 #include <cstdint>
 
@@ -39,8 +40,10 @@ TSimpleEval::~TSimpleEval() = default;
 TSimpleEval::TSimpleEval(TSimpleEval&& other) noexcept
     : Expression(std::move(other.Expression)), SkipFunctions(other.SkipFunctions),
       UseCompiledForms(other.UseCompiledForms), variables_(std::move(other.variables_)),
-      tableId_(other.tableId_), depth_(other.depth_), cache_(std::move(other.cache_)) {
+      tableId_(other.tableId_), depth_(other.depth_), cache_(std::move(other.cache_)),
+      calls_(std::move(other.calls_)) {
     other.variables_ = VariableTable{};
+    other.calls_ = CallMemo{};
     other.tableId_ = NewTableId();
 }
 
@@ -53,13 +56,16 @@ TSimpleEval& TSimpleEval::operator=(TSimpleEval&& other) noexcept {
         tableId_ = other.tableId_;
         depth_ = other.depth_;
         cache_ = std::move(other.cache_);
+        calls_ = std::move(other.calls_);
         other.variables_ = VariableTable{};
+        other.calls_ = CallMemo{};
         other.tableId_ = NewTableId();
     }
     return *this;
 }
 
-// A copy starts with no compiled forms of its own: they hold places in the variable table.
+// A copy starts with no compiled forms or kept calls of its own: they hold places in the
+// variable table.
 TSimpleEval::TSimpleEval(const TSimpleEval& other)
     : Expression(other.Expression), SkipFunctions(other.SkipFunctions),
       UseCompiledForms(other.UseCompiledForms), variables_(other.variables_),
@@ -73,6 +79,7 @@ TSimpleEval& TSimpleEval::operator=(const TSimpleEval& other) {
         variables_ = other.variables_;
         tableId_ = NewTableId();
         cache_.reset();
+        calls_ = CallMemo{};
     }
     return *this;
 }
@@ -167,8 +174,11 @@ double TSimpleEval::EvaluateText(const std::string& text) {
 
 double TSimpleEval::Rewrite(std::string_view text) {
     const evalerrors::NestingGuard nesting(depth_);
-    if (depth_ == 1)
+    if (depth_ == 1) {
         evalerrors::CheckOuterText(text);
+        callReads_.clear(); // what an evaluation that raised left
+        openCalls_ = 0;
+    }
     const std::string_view stripped = evaltext::StripOuterParens(Trim(text));
     if (stripped.empty())
         return 0.0;
@@ -260,11 +270,13 @@ double TSimpleEval::ReadOperand(std::string_view text, const Working* working) {
     return ReadVariable(operand);
 }
 
-double TSimpleEval::ReadVariable(std::string_view name) const {
+double TSimpleEval::ReadVariable(std::string_view name) {
     const int line = variables_.Find(name);
     const double read = line < 0 ? std::nan("") : variables_.ReadAt(line);
     if (std::isnan(read))
         evalerrors::Raise(evalerrors::VariableNotDefined(name));
+    if (openCalls_ > 0)
+        callReads_.push_back(CallMemo::Read{line, std::bit_cast<std::uint64_t>(read)});
     return read;
 }
 

@@ -17,6 +17,7 @@
 #include <string_view>
 #include <vector>
 
+#include "eval/EvalCallMemo.h"
 #include "eval/VariableTable.h"
 
 namespace quorvel {
@@ -144,9 +145,12 @@ private:
     FormulaCache& Cache();
     double Fold(const Working& working);
     double ReadOperand(std::string_view text, const Working* working);
-    double ReadVariable(std::string_view name) const;
+    double ReadVariable(std::string_view name);
     bool ReduceGroupsInto(std::string_view text, std::string& out);
     bool ReduceCallsInto(std::string_view text, std::string& out);
+    // A call of the call pass: its kept value when it has one (with UseCompiledForms), else
+    // CallFunctionIn, whose value is then kept.
+    double CallRemembered(int function, std::string_view name, std::string_view arguments);
     double CallFunctionIn(int function, std::string_view name, std::string_view arguments);
 
     VariableTable variables_;
@@ -155,6 +159,11 @@ private:
     std::uint64_t tableId_;
     int depth_ = 0;
     std::unique_ptr<FormulaCache> cache_;
+    // The calls' values, and the variables read by the calls being evaluated (`openCalls_` of
+    // them), which their values depend on. Both belong to this table: copies start without.
+    CallMemo calls_;
+    std::vector<CallMemo::Read> callReads_;
+    int openCalls_ = 0;
 };
 
 } // namespace quorvel
