@@ -8,7 +8,9 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cstdint>
+#include <cstring>
 #include <iterator>
 
 namespace quorvel {
@@ -98,6 +100,33 @@ constexpr std::array<std::uint8_t, 256> HexDigits() {
 }
 constexpr std::array<std::uint8_t, 256> kHexDigits = HexDigits();
 
+// Eight hexadecimal digits, the first the most significant, read as one 64-bit word: the
+// file's values are nearly all written so. False when any of the bytes is no digit.
+bool EightHexDigits(const char* text, std::uint32_t& value) {
+    constexpr std::uint64_t kEach = 0x0101010101010101ull;
+    std::uint64_t w;
+    std::memcpy(&w, text, sizeof w);
+    if constexpr (std::endian::native == std::endian::big)
+        w = __builtin_bswap64(w);
+    // Adding 0x80 - k to a byte below 0x80 sets its top bit exactly when the byte is k or more.
+    const auto atLeast = [w](std::uint64_t of, unsigned k) {
+        return (of + kEach * (0x80 - k)) & (kEach * 0x80);
+    };
+    const std::uint64_t lower = w | kEach * 0x20;
+    const std::uint64_t digit = atLeast(w, '0') & ~atLeast(w, '9' + 1);
+    const std::uint64_t letter = atLeast(lower, 'a') & ~atLeast(lower, 'f' + 1);
+    if ((w & kEach * 0x80) != 0 || (digit | letter) != kEach * 0x80)
+        return false;
+    // A digit's value is its low four bits; a letter's, those plus 9.
+    std::uint64_t n = (w & kEach * 0x0F) + (letter >> 7) * 9;
+    n = __builtin_bswap64(n); // the first digit in the highest byte
+    n = (n | (n >> 4)) & 0x00FF00FF00FF00FFull;
+    n = (n | (n >> 8)) & 0x0000FFFF0000FFFFull;
+    n = (n | (n >> 16)) & 0x00000000FFFFFFFFull;
+    value = static_cast<std::uint32_t>(n);
+    return true;
+}
+
 std::uint32_t ToUnsigned32(std::string_view text) {
     // Most values are "0x" and eight hexadecimal digits or a few decimal digits: read those
     // here, everything else the general way. Up to eight hexadecimal digits after one of the
@@ -107,7 +136,11 @@ std::uint32_t ToUnsigned32(std::string_view text) {
         prefix = 2;
     else if (text.size() > 1 && (text[0] == '$' || text[0] == 'x' || text[0] == 'X'))
         prefix = 1;
-    if (prefix != 0 && text.size() - prefix <= 8) {
+    if (prefix != 0 && text.size() - prefix == 8) {
+        std::uint32_t value;
+        if (EightHexDigits(text.data() + prefix, value))
+            return value;
+    } else if (prefix != 0 && text.size() - prefix < 8) {
         std::uint32_t value = 0;
         unsigned invalid = 0;
         for (std::size_t i = prefix; i < text.size(); ++i) {

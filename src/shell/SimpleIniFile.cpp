@@ -132,12 +132,29 @@ TSimpleIniFile TSimpleIniFile::FromText(std::string_view text) {
     return ini;
 }
 
+namespace {
+
+// Whether the line that starts at `start` may be a "[section]" line: its first byte that is
+// no blank (a CR counts as one, as LineAt drops it and Trim any other) is "[". Most lines are
+// keys, and this settles them without taking the line apart.
+bool MayBeSectionLine(const std::string& text, std::size_t start) {
+    std::size_t i = start;
+    if (start == 0 && std::string_view(text).starts_with(kByteOrderMark))
+        i = kByteOrderMark.size();
+    while (i < text.size() && text[i] != '\n' && IsBlank(text[i]))
+        ++i;
+    return i < text.size() && text[i] == '[';
+}
+
+} // namespace
+
 std::size_t TSimpleIniFile::FindSection(const std::string& section) const {
     const std::string_view wanted = Trim(section);
     std::string scratch;
     for (std::size_t at = 0; at < text_.size(); at = NextLine(text_, at)) {
         std::string_view name;
-        if (SectionName(LineAt(text_, at, scratch), name) && EqualsIgnoreCaseAscii(name, wanted))
+        if (MayBeSectionLine(text_, at) && SectionName(LineAt(text_, at, scratch), name) &&
+            EqualsIgnoreCaseAscii(name, wanted))
             return at;
     }
     return kNone;

@@ -245,27 +245,31 @@ TEST(DefinitionNumbers, BadNumbersRaiseTheTwoMessages) {
 }
 
 TEST(DefinitionNumbers, HexadecimalValuesAgreeWithTheGeneralReading) {
-    // Every prefix with zero to ten digits, some of them not hexadecimal, at every place.
+    // Every prefix with zero to ten digits, one character at any place drawn from the digits,
+    // the bytes next to them and bytes with the top bit set (eight digits are read at once).
     const char* const prefixes[] = {"0x", "0X", "$", "x", "X", "0", ""};
-    const char digits[] = {'0', '9', 'a', 'F', 'f', 'g', 'G', '.', '/', ':', '@', '`', 'x'};
+    const char digits[] = {'0', '9', 'a', 'F', 'f', 'g', 'G',    '.',    '/',
+                           ':', '@', '`', 'x', 'A', 'Z', '\x80', '\xB0', '\xE6'};
     for (const char* prefix : prefixes) {
         for (std::size_t length = 0; length <= 10; ++length) {
             for (std::size_t odd = 0; odd < std::size(digits); ++odd) {
-                std::string text = prefix;
-                for (std::size_t i = 0; i < length; ++i)
-                    text += i + 1 == length ? digits[odd] : digits[(i * 3 + odd) % 5];
-                const auto general = ParseInteger(text);
-                std::string expected;
-                if (!general)
-                    expected = "'" + text + "' is not a valid integer value";
-                else if (*general < 0 || *general > 0xFFFFFFFFLL)
-                    expected = "Range check error";
-                std::vector<TConfigWord> words;
-                const std::string body = std::string("<wmask>") + text + "</wmask>";
-                ASSERT_EQ(ReadError(Section(body), &words), expected) << text;
-                if (expected.empty()) {
-                    EXPECT_EQ(words[0].Fields[0].Mask, static_cast<std::uint32_t>(*general))
-                        << text;
+                for (std::size_t place = 0; place < std::max<std::size_t>(length, 1); ++place) {
+                    std::string text = prefix;
+                    for (std::size_t i = 0; i < length; ++i)
+                        text += i == place ? digits[odd] : digits[(i * 3 + odd) % 5];
+                    const auto general = ParseInteger(text);
+                    std::string expected;
+                    if (!general)
+                        expected = "'" + text + "' is not a valid integer value";
+                    else if (*general < 0 || *general > 0xFFFFFFFFLL)
+                        expected = "Range check error";
+                    std::vector<TConfigWord> words;
+                    const std::string body = std::string("<wmask>") + text + "</wmask>";
+                    ASSERT_EQ(ReadError(Section(body), &words), expected) << text;
+                    if (expected.empty()) {
+                        ASSERT_EQ(words[0].Fields[0].Mask, static_cast<std::uint32_t>(*general))
+                            << text;
+                    }
                 }
             }
         }

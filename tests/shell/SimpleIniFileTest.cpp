@@ -117,6 +117,17 @@ TEST(TSimpleIniFile, ReadsLinesOfAnyEnding) {
     EXPECT_EQ(ini.ReadString("C", "k", ""), "last");
 }
 
+TEST(TSimpleIniFile, SectionLinesMayStartWithBlanksAndTheFileWithAByteOrderMark) {
+    const TSimpleIniFile ini = TSimpleIniFile::FromText(
+        "\xEF\xBB\xBF [A]\nk=bom\n \t\r[B]\r\nk=blanks\n x[C]\nk=no section\n"
+        "\t\xEF\xBB\xBF[D]\nk=no mark after a blank\n[E]\nk=last");
+    EXPECT_EQ(ini.ReadString("A", "k", ""), "bom");
+    EXPECT_EQ(ini.ReadString("B", "k", ""), "blanks");
+    EXPECT_EQ(ini.ReadString("C", "k", "none"), "none");
+    EXPECT_EQ(ini.ReadString("D", "k", "none"), "none");
+    EXPECT_EQ(ini.ReadString("E", "k", ""), "last");
+}
+
 TEST(TSimpleIniFile, FailedWriteLeavesTheOldFileWhole) {
     test::ScratchDir dir;
     const std::string path = dir.Write("c.ini", "[PIC]\nvP=/old\n");
