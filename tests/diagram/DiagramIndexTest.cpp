@@ -136,6 +136,27 @@ TEST(DiagramIndex, IsNotUsedOnTablesItWasNotBuiltFor) {
         << "the new line is found by walking the table";
 }
 
+std::vector<std::uint32_t> ListOf(const GroupLists& lists, std::int64_t key) {
+    const GroupLists::Range r = lists.Of(key);
+    return {r.begin(), r.end()};
+}
+
+TEST(GroupLists, KeepTheItemsOfEachKeyInTheOrderGivenOnceInARow) {
+    using V = std::vector<std::uint32_t>;
+    // Items in increasing order, as the index lists them.
+    const GroupLists inOrder({{2, 0}, {1, 1}, {2, 2}, {1, 2}, {1, 2}, {-1, 3}, {7, 4}});
+    EXPECT_EQ(ListOf(inOrder, 1), (V{1, 2}));
+    EXPECT_EQ(ListOf(inOrder, 2), (V{0, 2}));
+    EXPECT_EQ(ListOf(inOrder, 7), (V{4}));
+    EXPECT_TRUE(ListOf(inOrder, -1).empty()) << "a negative key is in no list";
+    EXPECT_TRUE(ListOf(inOrder, 3).empty());
+    // Items in any order keep it within their key.
+    const GroupLists anyOrder({{2, 5}, {1, 3}, {2, 1}, {1, 3}, {1, 0}, {2, 5}});
+    EXPECT_EQ(ListOf(anyOrder, 1), (V{3, 0}));
+    EXPECT_EQ(ListOf(anyOrder, 2), (V{5, 1, 5}));
+    EXPECT_TRUE(ListOf(GroupLists(std::vector<GroupLists::Entry>{}), 0).empty());
+}
+
 TEST(BoxGrid, FindsEveryBoxAtAPointInOrderAndEveryBoxMeetingARectangle) {
     std::mt19937 random(5);
     const auto pick = [&random](int lo, int hi) {
