@@ -17,41 +17,57 @@ void CompiledFormula::Resolve(const VariableTable& variables, std::uint64_t tabl
     resolvedAt_ = variables.Size();
 }
 
-CompiledFormula* FormulaCache::Entry(const std::string& text, bool compile) {
-    auto it = entries_.find(text);
-    if (it == entries_.end()) {
-        if (entries_.size() >= kMaxEntries || characters_ + text.size() > kMaxCharacters) {
-            entries_.clear();
-            characters_ = 0;
-        }
+std::unique_ptr<CompiledFormula>& FormulaCache::Slot(const std::string& text, bool& seenBefore) {
+    auto [it, added] = entries_.try_emplace(text, nullptr);
+    seenBefore = !added;
+    if (added) {
         characters_ += text.size();
-        it = entries_.emplace(text, nullptr).first;
-        if (!compile)
-            return nullptr;
+        if (entries_.size() > kMaxEntries || characters_ > kMaxCharacters) {
+            entries_.clear(); // full: start afresh with this text
+            characters_ = text.size();
+            it = entries_.try_emplace(text, nullptr).first;
+        }
     }
-    if (!it->second)
-        it->second = std::make_unique<CompiledFormula>(text);
-    return it->second.get();
+    return it->second;
 }
 
-std::optional<double> FormulaCache::RunEntry(const std::string& text,
-                                             const VariableTable& variables, bool compile) {
-    if (text.size() > kMaxTextLength)
-        return std::nullopt;
-    CompiledFormula* const compiled = Entry(text, compile);
+std::optional<double> FormulaCache::RunForm(CompiledFormula& compiled,
+                                            const VariableTable& variables) {
     double value;
-    if (compiled == nullptr || !compiled->Run(variables, 0, slots_, value))
+    if (!compiled.Run(variables, 0, slots_, value))
         return std::nullopt;
     return value;
 }
 
 std::optional<double> FormulaCache::Run(const std::string& text, const VariableTable& variables) {
-    return RunEntry(text, variables, true);
+    if (text.size() > kMaxTextLength)
+        return std::nullopt;
+    bool seenBefore;
+    std::unique_ptr<CompiledFormula>& slot = Slot(text, seenBefore);
+    if (!slot)
+        slot = std::make_unique<CompiledFormula>(text);
+    return RunForm(*slot, variables);
+}
+
+FormulaCache::Look FormulaCache::RunIfCompiled(const std::string& text,
+                                               const VariableTable& variables) {
+    Look look;
+    if (text.size() > kMaxTextLength)
+        return look;
+    std::unique_ptr<CompiledFormula>& slot = Slot(text, look.seenBefore);
+    if (slot) {
+        look.compiled = true;
+        look.value = RunForm(*slot, variables);
+    }
+    return look;
 }
 
 std::optional<double> FormulaCache::RunFromSecondSight(const std::string& text,
                                                        const VariableTable& variables) {
-    return RunEntry(text, variables, false);
+    const Look look = RunIfCompiled(text, variables);
+    if (look.compiled || !look.seenBefore)
+        return look.value;
+    return Run(text, variables);
 }
 
 } // namespace quorvel

@@ -56,6 +56,16 @@ public:
     std::optional<double> RunFromSecondSight(const std::string& text,
                                              const VariableTable& variables);
 
+    // What RunIfCompiled found.
+    struct Look {
+        std::optional<double> value; // the compiled form's, when it gives one
+        bool compiled = false;       // the text has a compiled form
+        bool seenBefore = false;     // the text was asked for before
+    };
+    // The value of `text` by its compiled form when it has one, without compiling it; a text
+    // is recorded as seen. RunFromSecondSight is this, then Run for a text seen before.
+    Look RunIfCompiled(const std::string& text, const VariableTable& variables);
+
     // Room for the values a run puts back into its text and those it keeps on its stack,
     // shared by every run.
     std::vector<double>& Slots() { return slots_; }
@@ -68,12 +78,10 @@ public:
     static constexpr std::size_t kMaxCharacters = std::size_t{4} << 20;
 
 private:
-    // The compiled form of `text`, compiled now when it has none yet; null only for a text
-    // seen for the first time without `compile`.
-    CompiledFormula* Entry(const std::string& text, bool compile);
-    // Run and RunFromSecondSight, which differ only in `compile`.
-    std::optional<double> RunEntry(const std::string& text, const VariableTable& variables,
-                                   bool compile);
+    // The place of `text`'s compiled form (null while it has none), made when the text is
+    // new; `seenBefore` says whether it was there already.
+    std::unique_ptr<CompiledFormula>& Slot(const std::string& text, bool& seenBefore);
+    std::optional<double> RunForm(CompiledFormula& compiled, const VariableTable& variables);
 
     // A null form: the text was seen, not compiled.
     std::unordered_map<std::string, std::unique_ptr<CompiledFormula>> entries_;

@@ -3,50 +3,57 @@
 #include "eval/VariableTable.h"
 
 #include <bit>
+#include <cstring>
 
 namespace quorvel {
 
 namespace {
 
-// The key of a call: a function index fits one character, as there are fewer than 256.
-std::string KeyOf(int function, std::string_view arguments) {
-    std::string key;
-    key.reserve(arguments.size() + 1);
-    key += static_cast<char>(function);
-    key.append(arguments);
-    return key;
+// A hash of the function and the text, eight bytes at a step: argument texts run to hundreds
+// of characters, and every call is looked up once and kept once.
+std::uint64_t HashOf(int function, std::string_view text) {
+    constexpr std::uint64_t kMultiplier = 0x9E3779B97F4A7C15ull;
+    std::uint64_t h = (static_cast<std::uint64_t>(function) << 32 ^ text.size()) * kMultiplier;
+    const auto mix = [&h](std::uint64_t word) {
+        h = (h ^ word) * kMultiplier;
+        h ^= h >> 29;
+    };
+    std::size_t i = 0;
+    for (; i + 8 <= text.size(); i += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, text.data() + i, sizeof word);
+        mix(word);
+    }
+    if (i < text.size()) {
+        std::uint64_t word = 0;
+        std::memcpy(&word, text.data() + i, text.size() - i);
+        mix(word);
+    }
+    return h;
 }
 
 } // namespace
 
 const double* CallMemo::Find(int function, std::string_view arguments,
-                             const VariableTable& variables, std::vector<Read>& log) const {
+                             const VariableTable& variables, std::vector<Read>* log) const {
     if (entries_.empty() || arguments.size() > kMaxArguments)
         return nullptr;
-    // A lookup must not allocate: the key is built on the stack when it is short.
-    char shortKey[256];
-    std::string longKey;
-    std::string_view key;
-    if (arguments.size() < sizeof shortKey) {
-        shortKey[0] = static_cast<char>(function);
-        arguments.copy(shortKey + 1, arguments.size());
-        key = std::string_view(shortKey, arguments.size() + 1);
-    } else {
-        longKey = KeyOf(function, arguments);
-        key = longKey;
-    }
-    const auto it = entries_.find(key);
+    const auto it = entries_.find(HashOf(function, arguments));
     if (it == entries_.end())
         return nullptr;
-    for (const Read& read : it->second.reads) {
+    const Entry& entry = it->second;
+    if (entry.function != function || entry.arguments != arguments)
+        return nullptr;
+    for (const Read& read : entry.reads) {
         // Bits, not values: -0 and 0 print differently, and a value that no longer reads back
         // (NaN) must not match either.
         if (static_cast<std::size_t>(read.line) >= variables.Size() ||
             std::bit_cast<std::uint64_t>(variables.ReadAt(read.line)) != read.bits)
             return nullptr;
     }
-    log.insert(log.end(), it->second.reads.begin(), it->second.reads.end());
-    return &it->second.value;
+    if (log != nullptr)
+        log->insert(log->end(), entry.reads.begin(), entry.reads.end());
+    return &entry.value;
 }
 
 void CallMemo::Remember(int function, std::string_view arguments, double value,
@@ -57,13 +64,16 @@ void CallMemo::Remember(int function, std::string_view arguments, double value,
         entries_.clear();
         characters_ = 0;
     }
-    std::string key = KeyOf(function, arguments);
-    auto [it, added] = entries_.try_emplace(std::move(key));
-    if (added)
-        characters_ += arguments.size();
-    Entry& entry = it->second;
+    if (entries_.empty())
+        entries_.reserve(64); // the calls of a diagram's formulas, without growing
+    Entry& entry = entries_[HashOf(function, arguments)];
+    characters_ += arguments.size();
+    characters_ -= entry.arguments.size(); // a text in its place, if any, goes
+    entry.function = function;
+    entry.arguments.assign(arguments);
     entry.value = value;
     entry.reads.clear();
+    entry.reads.reserve(reads.size());
     // A formula reads the same variable again and again; each is checked once.
     for (const Read& read : reads) {
         bool seen = false;

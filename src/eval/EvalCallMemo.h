@@ -31,13 +31,17 @@ public:
     };
 
     // The value kept for this call, or null when there is none or a variable it read now reads
-    // differently. On success the reads the value depends on are appended to `log`, so that
-    // the calls around this one depend on them too.
+    // differently. On success the reads the value depends on are appended to `log` (when
+    // there is one), so that the calls around this one depend on them too.
     const double* Find(int function, std::string_view arguments, const VariableTable& variables,
-                       std::vector<Read>& log) const;
+                       std::vector<Read>* log) const;
     // Keeps a call's value together with the reads its evaluation made.
     void Remember(int function, std::string_view arguments, double value,
                   std::span<const Read> reads);
+
+    // The "function" under which the values of whole formula texts are kept: no index of the
+    // function table.
+    static constexpr int kWholeText = 255;
 
     // The memo starts afresh when it holds this many calls or this many characters of their
     // arguments, so that a long run of different formulas does not grow it without end.
@@ -52,17 +56,14 @@ public:
 
 private:
     struct Entry {
+        int function;
+        std::string arguments;
         double value;
         std::vector<Read> reads;
     };
-    struct Hash {
-        using is_transparent = void;
-        std::size_t operator()(std::string_view s) const noexcept {
-            return std::hash<std::string_view>{}(s);
-        }
-    };
-    // Keyed by the function's index as one character, then the argument text.
-    std::unordered_map<std::string, Entry, Hash, std::equal_to<>> entries_;
+    // Keyed by a hash of the function and the argument text; an entry whose text is another
+    // (two texts of one hash) is no match, and the later call takes its place.
+    std::unordered_map<std::uint64_t, Entry> entries_;
     std::size_t characters_ = 0;
 };
 

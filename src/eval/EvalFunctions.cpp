@@ -81,26 +81,19 @@ double TSimpleEval::CallRemembered(int function, std::string_view name,
                                    std::string_view arguments) {
     if (!UseCompiledForms)
         return CallFunctionIn(function, name, arguments);
-    if (const double* kept = calls_.Find(function, arguments, variables_, callReads_))
+    if (const double* kept = calls_.Find(function, arguments, variables_, OpenLog()))
         return *kept;
-    const std::size_t from = callReads_.size();
-    ++openCalls_;
+    const OpenCall open(*this);
     const double value = CallFunctionIn(function, name, arguments);
-    --openCalls_;
-    calls_.Remember(function, arguments, value, std::span(callReads_).subspan(from));
-    if (openCalls_ == 0)
-        callReads_.clear();
+    calls_.Remember(function, arguments, value, open.Reads());
     return value;
 }
 
 double TSimpleEval::CallFunctionIn(int function, std::string_view name,
                                    std::string_view arguments) {
     const evalerrors::NestingGuard nesting(depth_);
-    if (depth_ == 1) {
+    if (depth_ == 1)
         evalerrors::CheckOuterText(arguments);
-        callReads_.clear(); // what an evaluation that raised left
-        openCalls_ = 0;
-    }
     // sum((1,2)) is sum(1,2); nested calls go first, so their own commas do no harm.
     const std::string_view stripped = evaltext::StripOuterParens(Trim(arguments));
     std::string reducedStore;

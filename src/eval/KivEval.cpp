@@ -163,22 +163,35 @@ struct TSimpleEval::Working {
 
 double TSimpleEval::EvaluateText(const std::string& text) {
     if (depth_ == 0 && UseCompiledForms && !SkipFunctions) {
-        if (const auto value = Cache().RunFromSecondSight(text, variables_))
-            return *value;
+        FormulaCache& cache = Cache();
+        const FormulaCache::Look look = cache.RunIfCompiled(text, variables_);
+        if (look.value)
+            return *look.value;
+        // A text evaluated again while its variables read the same has the same value: that
+        // is not a second sight worth compiling for (conditions repeated within one list of
+        // limits are), while a text asked for again with other values is.
+        if (!look.compiled) {
+            if (const double* kept = calls_.Find(kWholeText, text, variables_, nullptr))
+                return *kept;
+            if (look.seenBefore)
+                if (const auto value = cache.Run(text, variables_))
+                    return *value;
+        }
         // A text seen for the first time, and anything the compiled form does not carry
         // through (every error among it), is evaluated by rewriting, which also words the
         // message.
+        const OpenCall open(*this);
+        const double value = Rewrite(text);
+        calls_.Remember(kWholeText, text, value, open.Reads());
+        return value;
     }
     return Rewrite(text);
 }
 
 double TSimpleEval::Rewrite(std::string_view text) {
     const evalerrors::NestingGuard nesting(depth_);
-    if (depth_ == 1) {
+    if (depth_ == 1)
         evalerrors::CheckOuterText(text);
-        callReads_.clear(); // what an evaluation that raised left
-        openCalls_ = 0;
-    }
     const std::string_view stripped = evaltext::StripOuterParens(Trim(text));
     if (stripped.empty())
         return 0.0;

@@ -12,6 +12,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -164,6 +165,33 @@ private:
     CallMemo calls_;
     std::vector<CallMemo::Read> callReads_;
     int openCalls_ = 0;
+    // The key under which calls_ keeps the values of whole texts evaluated at the outer level.
+    static constexpr int kWholeText = CallMemo::kWholeText;
+
+    // The log a kept value's reads go to: that of the calls being evaluated, or none.
+    std::vector<CallMemo::Read>* OpenLog() { return openCalls_ > 0 ? &callReads_ : nullptr; }
+
+    // Marks a call (or a whole text) as being evaluated for as long as it lives, so that the
+    // variables read meanwhile are logged; the log empties when the outermost one ends, also
+    // when it ends by an exception.
+    class OpenCall {
+    public:
+        explicit OpenCall(TSimpleEval& e) : e_(e), from_(e.callReads_.size()) { ++e.openCalls_; }
+        ~OpenCall() {
+            if (--e_.openCalls_ == 0)
+                e_.callReads_.clear();
+        }
+        OpenCall(const OpenCall&) = delete;
+        OpenCall& operator=(const OpenCall&) = delete;
+        // What was read since it opened.
+        std::span<const CallMemo::Read> Reads() const {
+            return std::span<const CallMemo::Read>(e_.callReads_).subspan(from_);
+        }
+
+    private:
+        TSimpleEval& e_;
+        std::size_t from_;
+    };
 };
 
 } // namespace quorvel
