@@ -253,6 +253,9 @@ std::int32_t StrToInt(std::string_view text) {
     // Most numbers of the description files: a few plain digits, read here directly.
     if (std::uint64_t plain = 0; PlainDigits(text, 9, plain))
         return static_cast<std::int32_t>(plain);
+    if (std::uint64_t plain = 0;
+        text.size() > 1 && text[0] == '-' && PlainDigits(text.substr(1), 9, plain))
+        return -static_cast<std::int32_t>(plain); // "-1", the line without a group
     const std::int64_t value = StrToInt64(text);
     if (value >= std::numeric_limits<std::int32_t>::min() &&
         value <= std::numeric_limits<std::int32_t>::max())

@@ -136,6 +136,11 @@ TEST(Conversions, ThrowTheProgramsMessages) {
     }
     EXPECT_THROW(StrToInt("2147483648"), ConversionError);
     EXPECT_EQ(StrToInt("-2147483648"), INT32_MIN);
+    // Signed decimals, read directly up to nine digits, as the general reading reads them.
+    for (const char* text : {"-1", "-0", "-07", "-123456789", "-999999999", "-1000000000"})
+        EXPECT_EQ(StrToInt(text), *ParseInteger(text)) << text;
+    for (const char* text : {"-", "--1", "-1a", "- 1", "-$"})
+        EXPECT_THROW(StrToInt(text), ConversionError) << text;
 }
 
 TEST(Conversions, HexadecimalDigitsAreA32BitPattern) {
