@@ -172,18 +172,9 @@ void BoxGrid::Meeting(const PixelBox& r, std::vector<std::uint32_t>& out) const 
 
 GroupLists::GroupLists(std::vector<Entry> entries) {
     std::erase_if(entries, [](const Entry& e) { return e.Key < 0; });
-    // Callers list the items of a key in increasing order, as a rule: sorting by key and item
-    // then orders as a stable sort by key does, without the stable sort's buffer.
-    const auto byKey = [](const Entry& a, const Entry& b) { return a.Key < b.Key; };
-    const bool itemsInOrder =
-        std::is_sorted(entries.begin(), entries.end(),
-                       [](const Entry& a, const Entry& b) { return a.Item < b.Item; });
-    if (itemsInOrder)
-        std::sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) {
-            return a.Key != b.Key ? a.Key < b.Key : a.Item < b.Item;
-        });
-    else
-        std::stable_sort(entries.begin(), entries.end(), byKey);
+    std::stable_sort(entries.begin(), entries.end(),
+                     [](const Entry& a, const Entry& b) { return a.Key < b.Key; });
+    // Sized once: a list grown by doubling takes an allocation per doubling.
     std::size_t keys = 0;
     for (std::size_t i = 0; i < entries.size(); ++i)
         keys += i == 0 || entries[i].Key != entries[i - 1].Key;
