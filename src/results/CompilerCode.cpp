@@ -5,6 +5,8 @@
 #include "util/NumberText.h"
 
 #include <algorithm>
+#include <initializer_list>
+#include <string_view>
 
 namespace quorvel {
 
@@ -13,14 +15,17 @@ namespace {
 // "0x" and upper-case hexadecimal digits, at least `digits` of them.
 std::string Hex(std::uint32_t value, std::size_t digits = 1) {
     constexpr const char* kDigits = "0123456789ABCDEF";
-    std::string text;
+    char reversed[8]; // a 32-bit value has at most eight digits
+    std::size_t count = 0;
     do {
-        text.insert(text.begin(), kDigits[value & 0xF]);
+        reversed[7 - count++] = kDigits[value & 0xF];
         value >>= 4;
     } while (value != 0);
-    if (text.size() < digits)
-        text.insert(0, digits - text.size(), '0');
-    return "0x" + text;
+    std::string text = "0x";
+    if (count < digits)
+        text.append(digits - count, '0');
+    text.append(reversed + 8 - count, count);
+    return text;
 }
 
 const char* CommentMark(CodeLanguage language) {
@@ -148,23 +153,43 @@ std::string WordHeading(const TConfigWord& word) {
     return word.Name + " at " + Hex(word.Address);
 }
 
+// Appends the pieces to `line` after one reservation: a line is built of some ten of them.
+void AppendAll(std::string& line, std::initializer_list<std::string_view> pieces) {
+    std::size_t size = line.size();
+    for (const std::string_view piece : pieces)
+        size += piece.size();
+    line.reserve(size);
+    for (const std::string_view piece : pieces)
+        line.append(piece);
+}
+
 std::string ConfigBitLine(const ChosenConfigBit& bit, CodeLanguage language, std::size_t digits) {
-    const std::string mark = CommentMark(language);
+    const std::string_view mark = CommentMark(language);
     const std::string& field = bit.Field->Name;
     const std::string value = Hex(bit.Value, digits);
-    if (bit.Setting == nullptr)
-        return mark + " " + field + ": no setting has the value " + value;
+    std::string line;
+    if (bit.Setting == nullptr) {
+        AppendAll(line, {mark, " ", field, ": no setting has the value ", value});
+        return line;
+    }
     const std::string& description = bit.Setting->Description;
     if (language == CodeLanguage::C) {
         if (bit.Setting->Name.empty())
-            return mark + " " + field + " = " + value + ": the setting has no name; " + description;
-        std::string line = "#pragma config " + field + " = " + bit.Setting->Name;
-        return description.empty() ? line : line + " " + mark + " " + description;
+            AppendAll(line,
+                      {mark, " ", field, " = ", value, ": the setting has no name; ", description});
+        else if (description.empty())
+            AppendAll(line, {"#pragma config ", field, " = ", bit.Setting->Name});
+        else
+            AppendAll(line, {"#pragma config ", field, " = ", bit.Setting->Name, " ", mark, " ",
+                             description});
+        return line;
     }
-    std::string line = mark + "   " + field + " = " +
-                       (bit.Setting->Name.empty() ? "?" : bit.Setting->Name) + ", mask " +
-                       Hex(bit.Field->Mask, digits) + ", value " + value;
-    return description.empty() ? line : line + ": " + description;
+    const std::string mask = Hex(bit.Field->Mask, digits);
+    AppendAll(line, {mark, "   ", field, " = ", bit.Setting->Name.empty() ? "?" : bit.Setting->Name,
+                     ", mask ", mask, ", value ", value});
+    if (!description.empty())
+        AppendAll(line, {": ", description});
+    return line;
 }
 
 } // namespace
