@@ -62,12 +62,4 @@ FormulaCache::Look FormulaCache::RunIfCompiled(const std::string& text,
     return look;
 }
 
-std::optional<double> FormulaCache::RunFromSecondSight(const std::string& text,
-                                                       const VariableTable& variables) {
-    const Look look = RunIfCompiled(text, variables);
-    if (look.compiled || !look.seenBefore)
-        return look.value;
-    return Run(text, variables);
-}
-
 } // namespace quorvel

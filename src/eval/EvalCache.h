@@ -50,11 +50,6 @@ public:
     // The value of `text` by its compiled form (compiling it on first sight), or nothing when
     // that form cannot give it.
     std::optional<double> Run(const std::string& text, const VariableTable& variables);
-    // As Run, but a text is compiled only when it is asked for the second time, and the first
-    // time gives nothing: rewriting a text once costs less than compiling it, and the texts of
-    // a calculation are asked for again at every later click.
-    std::optional<double> RunFromSecondSight(const std::string& text,
-                                             const VariableTable& variables);
 
     // What RunIfCompiled found.
     struct Look {
@@ -62,8 +57,10 @@ public:
         bool compiled = false;       // the text has a compiled form
         bool seenBefore = false;     // the text was asked for before
     };
-    // The value of `text` by its compiled form when it has one, without compiling it; a text
-    // is recorded as seen. RunFromSecondSight is this, then Run for a text seen before.
+    // The value of `text` by its compiled form when it has one, without compiling it; every
+    // text is recorded as seen. Callers compile (Run) a text only when it comes back: rewriting
+    // a text once costs less than compiling it, and the texts of a calculation are asked for
+    // again at every later click.
     Look RunIfCompiled(const std::string& text, const VariableTable& variables);
 
     // Room for the values a run puts back into its text and those it keeps on its stack,

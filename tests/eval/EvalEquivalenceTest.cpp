@@ -291,22 +291,27 @@ TEST(EvalCompiled, GivesTheRewritingsValuesAndMessagesOnGeneratedFormulas) {
     EXPECT_GT(compiledValues, values * 95 / 100) << compiledValues << " of " << values;
 }
 
-TEST(EvalCompiled, ATextIsCompiledTheSecondTimeItIsAskedFor) {
+TEST(EvalCompiled, ACacheRecordsEveryTextAndRunsTheCompiledOnes) {
     VariableTable table;
     table.Set("a", 3);
     FormulaCache cache;
-    EXPECT_FALSE(cache.RunFromSecondSight("a*2", table)) << "the first sight is rewritten";
-    EXPECT_EQ(cache.RunFromSecondSight("a*2", table), 6.0);
+    FormulaCache::Look look = cache.RunIfCompiled("a*2", table);
+    EXPECT_FALSE(look.value || look.compiled || look.seenBefore) << "a text never seen";
+    look = cache.RunIfCompiled("a*2", table);
+    EXPECT_TRUE(look.seenBefore && !look.compiled && !look.value) << "seen, not compiled";
+    EXPECT_EQ(cache.Run("a*2", table), 6.0);
     table.Set("a", 4);
-    EXPECT_EQ(cache.RunFromSecondSight("a*2", table), 8.0);
+    look = cache.RunIfCompiled("a*2", table);
+    EXPECT_TRUE(look.compiled);
+    EXPECT_EQ(look.value, 8.0);
     // A text compiled at first sight counts as seen.
     EXPECT_EQ(cache.Run("a+1", table), 5.0);
-    EXPECT_EQ(cache.RunFromSecondSight("a+1", table), 5.0);
+    EXPECT_EQ(cache.RunIfCompiled("a+1", table).value, 5.0);
     // Once the cache starts afresh every text is new again.
     for (std::size_t i = 0; i < FormulaCache::kMaxEntries; ++i)
-        cache.RunFromSecondSight("a+" + std::to_string(i + 2), table);
-    EXPECT_FALSE(cache.RunFromSecondSight("a*2", table));
-    EXPECT_EQ(cache.RunFromSecondSight("a*2", table), 8.0);
+        cache.RunIfCompiled("a+" + std::to_string(i + 2), table);
+    look = cache.RunIfCompiled("a*2", table);
+    EXPECT_FALSE(look.compiled || look.seenBefore);
 }
 
 TEST(EvalPrepared, FollowsTheVariableTableItIsEvaluatedWith) {
