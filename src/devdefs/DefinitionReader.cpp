@@ -109,7 +109,7 @@ bool EightHexDigits(const char* text, std::uint32_t& value) {
     if constexpr (std::endian::native == std::endian::big)
         w = __builtin_bswap64(w);
     // Adding 0x80 - k to a byte below 0x80 sets its top bit exactly when the byte is k or more.
-    const auto atLeast = [w](std::uint64_t of, unsigned k) {
+    const auto atLeast = [](std::uint64_t of, unsigned k) {
         return (of + kEach * (0x80 - k)) & (kEach * 0x80);
     };
     const std::uint64_t lower = w | kEach * 0x20;
