@@ -167,22 +167,25 @@ double TSimpleEval::EvaluateText(const std::string& text) {
         const FormulaCache::Look look = cache.RunIfCompiled(text, variables_);
         if (look.value)
             return *look.value;
+        // A text the compiled form does not carry through (every error among it) is
+        // evaluated by rewriting, which also words the message.
+        if (look.compiled)
+            return Rewrite(text);
         // A text evaluated again while its variables read the same has the same value: that
         // is not a second sight worth compiling for (conditions repeated within one list of
         // limits are), while a text asked for again with other values is.
-        if (!look.compiled) {
-            if (const double* kept = calls_.Find(kWholeText, text, variables_, nullptr))
-                return *kept;
-            if (look.seenBefore)
-                if (const auto value = cache.Run(text, variables_))
-                    return *value;
+        if (const double* kept = calls_.Find(CallMemo::kWholeText, text, variables_, nullptr))
+            return *kept;
+        if (look.seenBefore) {
+            if (const auto value = cache.Run(text, variables_))
+                return *value;
+            return Rewrite(text);
         }
-        // A text seen for the first time, and anything the compiled form does not carry
-        // through (every error among it), is evaluated by rewriting, which also words the
-        // message.
+        // A text seen for the first time is rewritten, and its value kept for as long as it
+        // has no compiled form to be looked up in.
         const OpenCall open(*this);
         const double value = Rewrite(text);
-        calls_.Remember(kWholeText, text, value, open.Reads());
+        calls_.Remember(CallMemo::kWholeText, text, value, open.Reads());
         return value;
     }
     return Rewrite(text);

@@ -165,8 +165,6 @@ private:
     CallMemo calls_;
     std::vector<CallMemo::Read> callReads_;
     int openCalls_ = 0;
-    // The key under which calls_ keeps the values of whole texts evaluated at the outer level.
-    static constexpr int kWholeText = CallMemo::kWholeText;
 
     // The log a kept value's reads go to: that of the calls being evaluated, or none.
     std::vector<CallMemo::Read>* OpenLog() { return openCalls_ > 0 ? &callReads_ : nullptr; }
