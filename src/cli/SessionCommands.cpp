@@ -391,19 +391,30 @@ bool WritePicture(const HeadlessSession& session, const std::string& path) {
     return true;
 }
 
+// Lines are gathered into one text and handed to the stream at once: each insertion into the
+// stream costs a sentry and a pass through the C stream, more than the few bytes it carries.
+void PrintLines(const std::vector<std::string>& lines) {
+    std::string text;
+    for (const std::string& line : lines)
+        text.append(line).push_back('\n');
+    std::cout.write(text.data(), static_cast<std::streamsize>(text.size()));
+}
+
 void PrintCode(const HeadlessSession& session) {
-    for (const std::string& line : session.Core.CodeLines())
-        std::cout << line << "\n";
+    PrintLines(session.Core.CodeLines());
 }
 
 void PrintPlain(const HeadlessSession& session) {
     const TModel& model = session.Core.Model();
     const auto& names = model.CalcVarNames.Items();
+    std::string text;
     for (std::size_t i = 0; i < names.size() && i < static_cast<std::size_t>(kLabelledNameCount);
          ++i) {
         const std::string description = session.Views.Labels.Caption(static_cast<int>(2 * i + 1));
-        std::cout << (description.empty() ? names[i] : description) << ": "
-                  << session.Views.Labels.Caption(static_cast<int>(2 * i + 2)) << "\n";
+        text.append(description.empty() ? names[i] : description)
+            .append(": ")
+            .append(session.Views.Labels.Caption(static_cast<int>(2 * i + 2)))
+            .push_back('\n');
     }
     for (int k = 0; k < kValueBoxCount; ++k) {
         const ValueBoxState& box = session.Views.Boxes.Box(k);
@@ -411,11 +422,12 @@ void PrintPlain(const HeadlessSession& session) {
             continue;
         // A shown box always belongs to the formula of its index.
         if (static_cast<std::size_t>(k) < model.Formulas.size())
-            std::cout << model.Formulas[static_cast<std::size_t>(k)].Name;
+            text.append(model.Formulas[static_cast<std::size_t>(k)].Name);
         else
-            std::cout << 'E' << k;
-        std::cout << " = " << box.text << "\n";
+            text.append("E").append(std::to_string(k));
+        text.append(" = ").append(box.text).push_back('\n');
     }
+    std::cout.write(text.data(), static_cast<std::streamsize>(text.size()));
     PrintCode(session);
 }
 
@@ -641,8 +653,7 @@ int RunConfig(const Args& args) {
     HeadlessSession& session = SessionUntilExit();
     if (!RunSession(options, session, kConfigUsage))
         return 2;
-    for (const std::string& line : session.Core.ConfigCodeLines())
-        std::cout << line << "\n";
+    PrintLines(session.Core.ConfigCodeLines());
     return ExitCode(session, options);
 }
 
