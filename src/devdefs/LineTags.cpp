@@ -213,8 +213,18 @@ void LineFromMasks(std::string_view text, std::size_t from, std::size_t length, 
         part = static_cast<std::size_t>(std::countr_zero(closes)) + 1;
     }
     tags.keptCount = count;
-    for (std::uint64_t m = open; m != 0; m &= m - 1)
-        TagAt(text, from + static_cast<std::size_t>(std::countr_zero(m)), from, tags);
+    for (std::uint64_t m = open; m != 0; m &= m - 1) {
+        const std::size_t at = from + static_cast<std::size_t>(std::countr_zero(m));
+        // Most lines close the tag they open, and a closing tag only counts as the end of
+        // the section: that test is made here, without the call. The byte after a "<" of
+        // the window is in the text, since the line ends before the window does.
+        if (text[at + 1] == '/') {
+            if (NameAt(text, at + 1, kSectionEnd))
+                tags.sectionEnd = true;
+        } else {
+            TagAt(text, at, from, tags);
+        }
+    }
 }
 #endif
 
