@@ -391,13 +391,21 @@ bool WritePicture(const HeadlessSession& session, const std::string& path) {
     return true;
 }
 
-// Lines are gathered into one text and handed to the stream at once: each insertion into the
+// Output is gathered into one text and handed to the stream at once: each insertion into the
 // stream costs a sentry and a pass through the C stream, more than the few bytes it carries.
-void PrintLines(const std::vector<std::string>& lines) {
-    std::string text;
+void AppendLines(std::string& text, const std::vector<std::string>& lines) {
     for (const std::string& line : lines)
         text.append(line).push_back('\n');
+}
+
+void Print(const std::string& text) {
     std::cout.write(text.data(), static_cast<std::streamsize>(text.size()));
+}
+
+void PrintLines(const std::vector<std::string>& lines) {
+    std::string text;
+    AppendLines(text, lines);
+    Print(text);
 }
 
 void PrintCode(const HeadlessSession& session) {
@@ -427,8 +435,8 @@ void PrintPlain(const HeadlessSession& session) {
             text.append("E").append(std::to_string(k));
         text.append(" = ").append(box.text).push_back('\n');
     }
-    std::cout.write(text.data(), static_cast<std::streamsize>(text.size()));
-    PrintCode(session);
+    AppendLines(text, session.Core.CodeLines());
+    Print(text);
 }
 
 void PrintJson(const HeadlessSession& session, const std::string& device) {

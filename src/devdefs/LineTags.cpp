@@ -88,6 +88,12 @@ void KeepFirst(std::size_t& slot, std::size_t at) {
         slot = at;
 }
 
+// The one closing tag that counts, at `at` just after its "<": the end of the section.
+void ClosingTagAt(std::string_view text, std::size_t at, LineTags& tags) {
+    if (NameAt(text, at, kSectionEnd))
+        tags.sectionEnd = true;
+}
+
 // Records what the "<" at `open` starts; `line` is where the line begins.
 void TagAt(std::string_view text, std::size_t open, std::size_t line, LineTags& tags) {
     const std::size_t at = open + 1;
@@ -102,8 +108,7 @@ void TagAt(std::string_view text, std::size_t open, std::size_t line, LineTags& 
             KeepFirst(tags.word, column);
         break;
     case '/':
-        if (NameAt(text, at, kSectionEnd))
-            tags.sectionEnd = true;
+        ClosingTagAt(text, at, tags);
         break;
     case 'F':
         if (NameAt(text, at, kField))
@@ -215,15 +220,13 @@ void LineFromMasks(std::string_view text, std::size_t from, std::size_t length, 
     tags.keptCount = count;
     for (std::uint64_t m = open; m != 0; m &= m - 1) {
         const std::size_t at = from + static_cast<std::size_t>(std::countr_zero(m));
-        // Most lines close the tag they open, and a closing tag only counts as the end of
-        // the section: that test is made here, without the call. The byte after a "<" of
-        // the window is in the text, since the line ends before the window does.
-        if (text[at + 1] == '/') {
-            if (NameAt(text, at + 1, kSectionEnd))
-                tags.sectionEnd = true;
-        } else {
+        // Most lines close the tag they open: a closing tag is told here, without the call
+        // that classifies opening tags. The byte after a "<" of the window is in the text,
+        // since the line ends before the window does.
+        if (text[at + 1] == '/')
+            ClosingTagAt(text, at + 1, tags);
+        else
             TagAt(text, at, from, tags);
-        }
     }
 }
 #endif
