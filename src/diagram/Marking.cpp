@@ -131,6 +131,8 @@ void MarkPainter::Reset() {
 
 void MarkPainter::Hold(const Configuration& state, const std::vector<Paint>& paints) {
     const TModel& model = state.Model;
+    if (touched_.empty())
+        touched_.resize(std::size_t{1} << 16); // one per line identifier
     for (const Paint& paint : paints) {
         std::size_t* last = &lastConnectors_;
         if (paint.What != Paint::Kind::Connectors) {

@@ -26,6 +26,10 @@ public:
 
     void LoadBitmap(const std::string& path) override;
     void DrawSegment(int x1, int y1, int x2, int y2, Rgb colour, int width) override;
+    bool ShowsMarks() const override { return showsMarks_; }
+    // For a picture that will not be read: the session it serves leaves the marks undrawn.
+    // Set before the first bitmap is loaded.
+    void HideMarks() { showsMarks_ = false; }
     int Width() const { return file_ < 0 ? bitmap_.Width() : width_; }
     int Height() const { return file_ < 0 ? bitmap_.Height() : height_; }
     // The pixels. The loaded file stays open until they are read; should it no longer read
@@ -47,6 +51,7 @@ private:
     mutable int file_ = -1; // the loaded file, while its pixels are not read
     mutable std::vector<Segment> pending_;
     mutable bool decodedBefore_ = false; // a picture was decoded; a later decode replaces it
+    bool showsMarks_ = true;
     int width_ = 0;
     int height_ = 0;
 };

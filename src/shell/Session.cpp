@@ -132,7 +132,8 @@ void Session::Present() {
     if (!pending_.Empty()) {
         changes = std::move(pending_);
         pending_.Clear();
-        painter_.Hold(state_, changes.Paints);
+        if (views_.Surface.ShowsMarks())
+            painter_.Hold(state_, changes.Paints);
     }
     if (holdPaints_ == 0 && painter_.Holding())
         painter_.Flush(state_, views_.Surface);

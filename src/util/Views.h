@@ -46,6 +46,9 @@ public:
     virtual void LoadBitmap(const std::string& path) = 0;
     // Draws a straight segment into the picture's pixels.
     virtual void DrawSegment(int x1, int y1, int x2, int y2, Rgb colour, int width) = 0;
+    // False for a surface whose pixels nothing will look at: a session then draws no marks on
+    // it (its bitmap is still loaded, which checks the file).
+    virtual bool ShowsMarks() const { return true; }
 };
 
 // The 31 single-line value boxes, indices 0..30.

@@ -122,16 +122,22 @@ TEST_F(SessionCommandTest, RenderGreysResultsAfterAClearUntilTheyAreComputedAgai
     EXPECT_EQ(darkest(QImage(QString::fromStdString(png))), 0);
 }
 
-TEST_F(SessionCommandTest, RenderDrawsMarksAndBoxes) {
+TEST_F(SessionCommandTest, RenderAndRunWithPngDrawMarksAndBoxes) {
+    // `run` draws no marks unless it writes a picture; with --png they must all be there.
     const std::string png = dir.File("work/out.png");
-    const CliResult r = Run({"render", "TESTDEV", "--click", "30,70", "-o", png});
-    ASSERT_EQ(r.ExitCode, 0) << r.Err;
-    const QImage image(QString::fromStdString(png));
-    ASSERT_FALSE(image.isNull());
-    EXPECT_EQ(image.size(), QSize(300, 100));
-    EXPECT_EQ(image.pixelColor(30, 70), QColor(255, 0, 0));
-    EXPECT_EQ(image.pixelColor(30, 50), QColor(0, 0, 255));
-    EXPECT_EQ(image.pixelColor(248, 12), QColor(255, 255, 0)) << "the input box is yellow";
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"render", "TESTDEV", "--click", "30,70", "-o", png},
+          std::vector<std::string>{"run", "TESTDEV", "--click", "30,70", "--png", png}}) {
+        std::filesystem::remove(png);
+        const CliResult r = Run(args);
+        ASSERT_EQ(r.ExitCode, 0) << args[0] << ": " << r.Err;
+        const QImage image(QString::fromStdString(png));
+        ASSERT_FALSE(image.isNull()) << args[0];
+        EXPECT_EQ(image.size(), QSize(300, 100));
+        EXPECT_EQ(image.pixelColor(30, 70), QColor(255, 0, 0)) << args[0];
+        EXPECT_EQ(image.pixelColor(30, 50), QColor(0, 0, 255)) << args[0];
+        EXPECT_EQ(image.pixelColor(248, 12), QColor(255, 255, 0)) << "the input box is yellow";
+    }
 }
 
 TEST_F(SessionCommandTest, OnlyWritingPicturesNeedsThePainterLibrary) {

@@ -425,5 +425,32 @@ TEST_F(SessionActionTest, TheWholePictureRepaintedFromTheStateMatchesTheClicks) 
     EXPECT_TRUE(fresh.Picture().EncodeBmp() == surface.Picture().EncodeBmp());
 }
 
+TEST_F(SessionActionTest, ASurfaceThatHidesMarksGetsNoneAndTheStateIsTheSame) {
+    WriteProgram();
+    const auto clicks = [this] {
+        core->LoadDevice("TESTDEV");
+        Click(30, 70);
+        Click(120, 30);
+        Click(30, 30);
+    };
+    Start();
+    clicks();
+    const Configuration shown = core->State();
+    RasterSurface plain;
+    plain.LoadBitmap(shown.Picture);
+    const std::string unmarked = plain.Picture().EncodeBmp();
+    ASSERT_FALSE(surface.Picture().EncodeBmp() == unmarked) << "a shown surface gets the marks";
+
+    surface.HideMarks();
+    Start();
+    clicks();
+    const Configuration& hidden = core->State();
+    EXPECT_EQ(hidden.Model.ConfigLineMarked, shown.Model.ConfigLineMarked);
+    EXPECT_EQ(hidden.Model.RegisterLineMarked, shown.Model.RegisterLineMarked);
+    EXPECT_EQ(hidden.Boxes, shown.Boxes);
+    EXPECT_EQ(hidden.Captions, shown.Captions);
+    EXPECT_TRUE(surface.Picture().EncodeBmp() == unmarked) << "the bitmap as loaded, unmarked";
+}
+
 } // namespace
 } // namespace quorvel
