@@ -156,11 +156,17 @@ void ReadLineFields(const Fields& f, TLine_& line) {
     line.CalcValue = ParseFloat(calc).value_or(1.0);
 }
 
+// True when the last line of `lines` has this very name, which is then in the name list
+// already: the lines of one field mostly stand together, and this spares the list's lookup.
+template <typename Line> bool NamedAsLast(const std::vector<Line>& lines, const std::string& name) {
+    return !lines.empty() && lines.back().Name == name;
+}
+
 void AddConfigLine(const Fields& f, TModel& model) {
     TLine_ line;
     ReadLineFields(f, line);
     CheckRoom(model.ConfigLines);
-    if (model.CalcVarNames.IndexOf(line.Name) < 0) {
+    if (!NamedAsLast(model.ConfigLines, line.Name) && model.CalcVarNames.IndexOf(line.Name) < 0) {
         model.CalcVarNames.Add(line.Name);
         model.CalcVals.push_back(TCalcVal{line.Name, line.CalcValue});
     }
@@ -174,7 +180,7 @@ void AddRegisterLine(const Fields& f, std::string_view comment, TModel& model) {
     ReadLineFields(f, line);
     line.Comment = comment;
     CheckRoom(model.RegisterLines);
-    if (model.RegNames.IndexOf(line.Name) < 0) {
+    if (!NamedAsLast(model.RegisterLines, line.Name) && model.RegNames.IndexOf(line.Name) < 0) {
         model.RegNames.Add(line.Name);
         model.RegVals.push_back(TRegVal{line.Name, 0, line.CalcValue, std::string(), false});
     }

@@ -4,6 +4,10 @@
 
 namespace quorvel {
 
+namespace {
+constexpr std::size_t kFirstRoom = 64;
+} // namespace
+
 std::size_t VariableTable::Hash::operator()(std::string_view s) const noexcept {
     std::size_t h = 1469598103934665603ull;
     for (const char c : s) {
@@ -23,6 +27,13 @@ void VariableTable::Set(std::string_view name, double value) {
     if (existing >= 0) {
         line = &lines_[static_cast<std::size_t>(existing)];
     } else {
+        if (lines_.empty()) {
+            // A diagram's calculation defines some forty to sixty variables: room for them at
+            // once spares the lists' regrowing and the index's rehashing.
+            lines_.reserve(kFirstRoom);
+            reads_.reserve(kFirstRoom);
+            index_.reserve(kFirstRoom);
+        }
         index_.emplace(std::string(name), static_cast<int>(lines_.size()));
         line = &lines_.emplace_back();
         reads_.push_back(0.0);
