@@ -18,6 +18,7 @@ namespace quorvel {
 namespace {
 
 constexpr std::size_t kNone = std::string::npos;
+constexpr std::size_t kFoundSectionsKept = 8;
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
 // The section name of a "[name]" line (blanks around the brackets allowed), or false.
@@ -150,12 +151,18 @@ bool MayBeSectionLine(const std::string& text, std::size_t start) {
 
 std::size_t TSimpleIniFile::FindSection(const std::string& section) const {
     const std::string_view wanted = Trim(section);
+    for (const FoundSection& found : found_)
+        if (EqualsIgnoreCaseAscii(found.Name, wanted))
+            return found.Line;
     std::string scratch;
     for (std::size_t at = 0; at < text_.size(); at = NextLine(text_, at)) {
         std::string_view name;
         if (MayBeSectionLine(text_, at) && SectionName(LineAt(text_, at, scratch), name) &&
-            EqualsIgnoreCaseAscii(name, wanted))
+            EqualsIgnoreCaseAscii(name, wanted)) {
+            if (found_.size() < kFoundSectionsKept)
+                found_.push_back({std::string(wanted), at});
             return at;
+        }
     }
     return kNone;
 }
@@ -216,6 +223,11 @@ void TSimpleIniFile::WriteDefault(const std::string& section, const std::string&
 }
 
 void TSimpleIniFile::Apply(const Change& change) {
+    ApplyToText(change);
+    Changed();
+}
+
+void TSimpleIniFile::ApplyToText(const Change& change) {
     const std::string_view eol = LineEnd(text_);
     const std::string content = change.Key + "=" + change.Value;
     const std::size_t s = FindSection(change.Section);
@@ -285,6 +297,7 @@ bool TSimpleIniFile::UpdateFile(std::string& error) {
     for (const Change& change : pending_)
         fresh.Apply(change);
     text_ = std::move(fresh.text_);
+    Changed();
     if (!(exists && text_ == current)) {
         // A file without write permission is read-only also for the superuser.
         if (exists && (::access(target.c_str(), W_OK) != 0 || (st.st_mode & 0222) == 0)) {

@@ -54,8 +54,14 @@ private:
     };
 
     TSimpleIniFile() = default;
-    void SetText(std::string_view text) { text_.assign(text); }
+    void SetText(std::string_view text) {
+        text_.assign(text);
+        Changed();
+    }
+    // Forgets what was found in the text, which has changed.
+    void Changed() { found_.clear(); }
     void Apply(const Change& change);
+    void ApplyToText(const Change& change); // Apply without forgetting what was found
     // Start of the first "[section]" line, or npos.
     std::size_t FindSection(const std::string& section) const;
     // Start of the first line of `key` inside the section whose line starts at `sectionLine`,
@@ -68,6 +74,13 @@ private:
     // times per device load, so a search through the text costs nothing noticeable.
     std::string text_;
     std::vector<Change> pending_;
+    // The sections FindSection found, while the text stays as it is: a device load looks up
+    // the same three sections in turn, nine times each.
+    struct FoundSection {
+        std::string Name;
+        std::size_t Line;
+    };
+    mutable std::vector<FoundSection> found_;
 };
 
 } // namespace quorvel

@@ -61,6 +61,22 @@ TEST(TSimpleIniFile, WritesNewKeysIntoTheirSections) {
     EXPECT_EQ(again.ReadString("PIC32", "vC", ""), "/e");
 }
 
+TEST(TSimpleIniFile, ReadsAfterWritesThatMoveTheSectionsBehind) {
+    // Sections once found are remembered; a write that moves them must not leave a reader
+    // at their old places.
+    TSimpleIniFile ini = TSimpleIniFile::FromText("[PIC]\nvP=/a\n[dsPIC]\nvP=/b\n[PIC32]\nvP=/c\n");
+    EXPECT_EQ(ini.ReadString("dsPIC", "vP", ""), "/b");
+    EXPECT_EQ(ini.ReadString("PIC32", "vP", ""), "/c");
+    ini.WriteString("PIC", "vB", "/longer value that moves everything after it");
+    EXPECT_EQ(ini.ReadString("dsPIC", "vP", ""), "/b");
+    ini.WriteDefault("dsPIC", "vB", "/d");
+    ini.WriteString("pic32", "VP", "/e");
+    EXPECT_EQ(ini.ReadString("PIC32", "vP", ""), "/e");
+    EXPECT_EQ(ini.ReadString("dsPIC", "vB", ""), "/d");
+    EXPECT_EQ(ini.Text(), "[PIC]\nvP=/a\nvB=/longer value that moves everything after it\n"
+                          "[dsPIC]\nvP=/b\nvB=/d\n[PIC32]\nVP=/e\n");
+}
+
 // The file text after writing `writes` (section, key, value) into a file holding `before`.
 std::string AfterWrites(const std::string& before,
                         const std::vector<std::array<const char*, 3>>& writes) {
