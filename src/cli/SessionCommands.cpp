@@ -550,13 +550,22 @@ int ExitCode(const HeadlessSession& session, const SessionOptions& options) {
 // results last, so its tables are left for the system to reclaim at exit: taking them apart
 // one allocation at a time costs `run` some 20 microseconds on the largest sample device, for
 // memory handed back a moment later anyway. The list is never destroyed, so leak checkers see the
-// sessions as reachable. Without a picture to write, the marks are not drawn at all.
-HeadlessSession& SessionUntilExit(bool picture) {
+// sessions as reachable. What the command leaves unprinted is not made at all: the marks
+// without a picture to write, the configuration-bit code and the code window's text when
+// only the register code is printed.
+struct SessionOutputs {
+    bool Picture = false;
+    bool ConfigBitsCode = false;
+};
+HeadlessSession& SessionUntilExit(SessionOutputs outputs) {
     static auto* const sessions = new std::vector<HeadlessSession*>;
     sessions->push_back(new HeadlessSession);
-    if (!picture)
-        sessions->back()->Views.Surface.HideMarks();
-    return *sessions->back();
+    HeadlessSession& session = *sessions->back();
+    if (!outputs.Picture)
+        session.Views.Surface.HideMarks();
+    if (!outputs.ConfigBitsCode)
+        session.Core.KeepRegisterCodeOnly();
+    return session;
 }
 
 } // namespace
@@ -598,7 +607,7 @@ int RunRun(const Args& args) {
         return 1;
     if (!options.Save.empty() && !PrepareOutput(options.Save))
         return 1;
-    HeadlessSession& session = SessionUntilExit(!options.Png.empty());
+    HeadlessSession& session = SessionUntilExit({.Picture = !options.Png.empty()});
     if (!RunSession(options, session, kRunUsage))
         return 2;
     const bool pictureFailed = !options.Png.empty() && !WritePicture(session, options.Png);
@@ -629,7 +638,7 @@ int RunCode(const Args& args) {
         return UsageError(*error, kCodeUsage);
     if (!options.Save.empty() && !PrepareOutput(options.Save))
         return 1;
-    HeadlessSession& session = SessionUntilExit(false);
+    HeadlessSession& session = SessionUntilExit({});
     if (!RunSession(options, session, kCodeUsage))
         return 2;
     PrintCode(session);
@@ -660,7 +669,7 @@ int RunConfig(const Args& args) {
         return UsageError(*error, kConfigUsage);
     if (!options.Save.empty() && !PrepareOutput(options.Save))
         return 1;
-    HeadlessSession& session = SessionUntilExit(false);
+    HeadlessSession& session = SessionUntilExit({.ConfigBitsCode = true});
     if (!RunSession(options, session, kConfigUsage))
         return 2;
     PrintLines(session.Core.ConfigCodeLines());
@@ -693,7 +702,7 @@ int RunRender(const Args& args) {
         return UsageError("missing -o FILE.png", kRenderUsage);
     if (!PrepareOutput(options.Png) || (!options.Save.empty() && !PrepareOutput(options.Save)))
         return 1;
-    HeadlessSession& session = SessionUntilExit(true);
+    HeadlessSession& session = SessionUntilExit({.Picture = true});
     if (!RunSession(options, session, kRenderUsage))
         return 2;
     if (!WritePicture(session, options.Png))
@@ -732,7 +741,7 @@ int RunSolve(const Args& args) {
     }
     if (error)
         return UsageError(*error, kSolveUsage);
-    HeadlessSession& session = SessionUntilExit(false);
+    HeadlessSession& session = SessionUntilExit({});
     if (!RunSession(options, session, kSolveUsage, false))
         return 2;
     if (!session.Loaded() || !session.Messages().empty())

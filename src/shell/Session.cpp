@@ -462,6 +462,10 @@ CodeOptions Session::EffectiveCodeOptions() const {
 void Session::Code1Click() {
     const CodeOptions options = EffectiveCodeOptions();
     codeLines_.clear();
+    if (registerCodeOnly_) {
+        GenerateRegisterCode(state_.Model, options, codeLines_);
+        return;
+    }
     configCodeLines_ = ConfigBitsCode(state_.Model, options.Language);
     try {
         GenerateRegisterCode(state_.Model, options, codeLines_);

@@ -160,6 +160,9 @@ public:
     // On an error the lines before it stay and the error propagates (the window is then not
     // shown).
     void Code1Click();
+    // For a user of the register code alone: Code1Click then leaves ConfigCodeLines and
+    // CodeWindowLines empty, and spares itself their making.
+    void KeepRegisterCodeOnly() { registerCodeOnly_ = true; }
     const std::vector<std::string>& CodeLines() const { return codeLines_; }
     const std::vector<std::string>& ConfigCodeLines() const { return configCodeLines_; }
     const std::vector<std::string>& CodeWindowLines() const { return windowLines_; }
@@ -249,6 +252,7 @@ private:
     std::vector<std::string> codeLines_;
     std::vector<std::string> configCodeLines_;
     std::vector<std::string> windowLines_;
+    bool registerCodeOnly_ = false;
     std::optional<CodeLanguage> codeLanguage_;
     bool followStoredLanguage_ = false;
     bool mergeWrites_ = false;

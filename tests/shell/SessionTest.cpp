@@ -425,6 +425,29 @@ TEST_F(SessionActionTest, TheWholePictureRepaintedFromTheStateMatchesTheClicks) 
     EXPECT_TRUE(fresh.Picture().EncodeBmp() == surface.Picture().EncodeBmp());
 }
 
+TEST_F(SessionActionTest, KeepingOnlyTheRegisterCodeLeavesTheOtherTextsEmpty) {
+    WriteProgram();
+    const auto code = [this] {
+        core->LoadDevice("TESTDEV");
+        Click(30, 70);
+        Click(120, 30);
+        core->Code1Click();
+    };
+    Start();
+    code();
+    const std::vector<std::string> registerCode = core->CodeLines();
+    ASSERT_FALSE(registerCode.empty());
+    EXPECT_FALSE(core->ConfigCodeLines().empty());
+    EXPECT_FALSE(core->CodeWindowLines().empty());
+
+    Start();
+    core->KeepRegisterCodeOnly();
+    code();
+    EXPECT_EQ(core->CodeLines(), registerCode);
+    EXPECT_TRUE(core->ConfigCodeLines().empty());
+    EXPECT_TRUE(core->CodeWindowLines().empty());
+}
+
 TEST_F(SessionActionTest, ASurfaceThatHidesMarksGetsNoneAndTheStateIsTheSame) {
     WriteProgram();
     const auto clicks = [this] {
