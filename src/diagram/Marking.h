@@ -53,9 +53,9 @@ private:
     std::vector<std::size_t> lastConfig_, lastRegister_; // entry + 1 per line, 0: none
     std::size_t lastConnectors_ = 0;
     // Since the connectors were last drawn: the identifiers of the lines whose marks were
-    // set, and the boxes of the lines painted (over connectors, maybe).
-    // touched_ is sized on the first paint held: a painter that never holds one, as for a
-    // surface whose marks nobody sees, never fills its 8 KB.
+    // set, and the boxes of the lines painted (over connectors, maybe). touched_ is sized on
+    // the first paint held: a painter that never holds one, as for a surface whose marks
+    // nobody sees, never fills its 8 KB.
     std::vector<std::uint16_t> touchedIds_;
     std::vector<bool> touched_;
     std::vector<PixelBox> damage_;
